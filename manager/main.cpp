@@ -1,0 +1,4 @@
+// Entry point of the address manager.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything and runs every test:
+#   native logic tests (AddressSanitizer, UBSan), the Windows tests under Wine in
+#   a private prefix on a private Xvfb display, and an i686 compile of the programs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QX_BUILD_DIR:-$root/build}
+
+bash "$root/tools/setup.sh"
+
+echo "== native build (sanitizers)"
+cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$build/native"
+
+echo "== Windows build, x86_64"
+cmake -S "$root" -B "$build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
+cmake --build "$build/win64"
+
+echo "== Windows build, i686 (compiled only: this machine cannot run 32-bit code)"
+cmake -S "$root" -B "$build/win32" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_TESTS=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build "$build/win32"
+
+run=$(mktemp -d /tmp/qxtest.XXXXXX)
+# shellcheck source=tools/wine-env.sh
+. "$root/tools/wine-env.sh"
+trap 'qx_wine_stop; rm -rf "$run"' EXIT
+export QX_PICTURES="$build/pictures"
+rm -rf "$QX_PICTURES"; mkdir -p "$QX_PICTURES"
+
+status=0
+echo "== native tests"
+(cd "$build/native" && ctest --output-on-failure) | tee "$run/native.txt" || status=1
+
+echo "== Windows tests under Wine"
+qx_wine_start "$run" xvfb
+(cd "$build/win64" && ctest --output-on-failure) | tee "$run/win.txt" || status=1
+qx_wine_stop
+
+shopt -s nullglob
+for bmp in "$QX_PICTURES"/*.bmp; do
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+
+# One closing line over both runs.
+passed=0; failed=0
+for f in "$run/native.txt" "$run/win.txt"; do
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$f" | tail -n 1 || true)
+  if [ -z "$line" ]; then status=1; continue; fi
+  total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
+  bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed.*/\1/')
+  passed=$((passed + total - bad)); failed=$((failed + bad))
+done
+[ "$failed" -eq 0 ] || status=1
+echo "$passed passed, $failed failed"
+exit $status

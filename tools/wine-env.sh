@@ -1,0 +1,45 @@
+# Sourced by the test and run scripts: a private Wine prefix and, where needed,
+# an Xvfb display, both ended again by qx_wine_stop.
+#   qx_wine_start DIR [xvfb]   prefix in DIR/prefix; with "xvfb" a virtual display
+#   qx_wine_stop               ends the prefix's processes and the display
+
+qx_wine_start() {
+  local dir=$1 want_xvfb=${2:-}
+  export WINEPREFIX="$dir/prefix"
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDEBUG=${WINEDEBUG:--all}
+  QX_XVFB_PID=""
+  if [ "$want_xvfb" = xvfb ]; then
+    local n
+    for n in $(seq 91 199); do
+      if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    QX_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    if [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      echo "Xvfb did not start on :$n (see $dir/xvfb.log)" >&2
+      return 1
+    fi
+  fi
+  mkdir -p "$WINEPREFIX"
+  if [ ! -e "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >"$dir/wineboot.log" 2>&1
+  fi
+  # One server for the whole run instead of one per started program.
+  wineserver -p
+}
+
+qx_wine_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "${QX_XVFB_PID:-}" ]; then
+    kill "$QX_XVFB_PID" 2>/dev/null || true
+    wait "$QX_XVFB_PID" 2>/dev/null || true
+    QX_XVFB_PID=""
+  fi
+}
