@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make            # native build of the portable logic and its tests
   clang libclang-rt-14-dev              # libFuzzer for the fuzz targets
-  mingw-w64                             # x86_64 and i686 cross compilers, windres
+  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # cross compilers, windres
   wine64 xvfb xauth                     # running the Windows programs and their tests
   googletest                            # GoogleTest sources, built for both targets
   imagemagick                           # window pictures: BMP to PNG

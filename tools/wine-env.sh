@@ -32,7 +32,7 @@ qx_wine_start() {
     wineboot -i >"$dir/wineboot.log" 2>&1
   fi
   # One server for the whole run instead of one per started program.
-  wineserver -p
+  wineserver -p 2>/dev/null || true
 }
 
 qx_wine_stop() {

@@ -1,0 +1,88 @@
+// Temporary folders and file helpers for tests that work on real files.
+#include "tests/win/test_folder.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace {
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string full = dir + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+TestFolder::TestFolder() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, current);
+  previous_ = current;
+  static unsigned serial = 0;
+  for (;;) {
+    std::ostringstream name;
+    name << temp << "qxtest-" << GetCurrentProcessId() << "-" << ++serial;
+    path_ = name.str();
+    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+  }
+  SetCurrentDirectoryA(path_.c_str());
+}
+
+TestFolder::~TestFolder() {
+  SetCurrentDirectoryA(previous_.c_str());
+  RemoveTree(path_);
+}
+
+std::string ReadBytes(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool FileExists(const std::string& file) {
+  return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Bytes(const AddressRecord& r) {
+  return std::string(reinterpret_cast<const char*>(&r), sizeof r);
+}
+
+AddressRecord MakeRecord(const std::string& name, const std::string& link,
+                         const std::string& description) {
+  AddressRecord r;
+  std::memset(&r, 0, sizeof r);
+  SetFieldText(r.name, name);
+  SetFieldText(r.link, link);
+  SetFieldText(r.description, description);
+  ClassifyLink(r);
+  return r;
+}
+
+std::string ProgramDirectory() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string p(path, n);
+  return p.substr(0, p.find_last_of("\\/"));
+}

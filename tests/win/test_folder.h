@@ -1,0 +1,31 @@
+// Temporary folders and file helpers for tests that work on real files.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "addressdb/record.h"
+
+// Creates a fresh folder under the temporary directory and makes it the
+// current directory; goes back and removes it again on destruction.
+class TestFolder {
+ public:
+  TestFolder();
+  ~TestFolder();
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+std::string ReadBytes(const std::string& file);
+void WriteBytes(const std::string& file, const std::string& bytes);
+bool FileExists(const std::string& file);
+std::string Bytes(const AddressRecord& r);
+AddressRecord MakeRecord(const std::string& name, const std::string& link,
+                         const std::string& description = "");
+// The directory that holds the running test program.
+std::string ProgramDirectory();
