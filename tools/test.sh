@@ -8,8 +8,8 @@ build=${QX_BUILD_DIR:-$root/build}
 
 bash "$root/tools/setup.sh"
 
-echo "== native build (sanitizers)"
-cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+echo "== native build (clang, sanitizers, fuzz targets)"
+CC=clang CXX=clang++ cmake -S "$root" -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/native"
 
 echo "== Windows build, x86_64"

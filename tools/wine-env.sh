@@ -33,6 +33,12 @@ qx_wine_start() {
   fi
   # One server for the whole run instead of one per started program.
   wineserver -p 2>/dev/null || true
+  # No window manager runs on Xvfb: let Wine draw title bars and frames
+  # itself, so that pictures show them and hidden windows go at once.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+  # Start the desktop process now: started later by the first test that opens
+  # a window, it would hold that test's output pipe open until the run ends.
+  wine wineboot >/dev/null 2>&1 || true
 }
 
 qx_wine_stop() {
