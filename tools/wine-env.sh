@@ -31,6 +31,11 @@ qx_wine_start() {
   if [ ! -e "$WINEPREFIX/system.reg" ]; then
     wineboot -i >"$dir/wineboot.log" 2>&1
   fi
+  # Debian's Wine does not find its own fonts (Marlett for the caption
+  # buttons, MS Sans Serif for the dialogs) unless they are in the prefix.
+  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   # One server for the whole run instead of one per started program.
   wineserver -p 2>/dev/null || true
   # No window manager runs on Xvfb: let Wine draw title bars and frames

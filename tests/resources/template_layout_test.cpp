@@ -394,10 +394,13 @@ RECT RectInDialog(HWND dialog, HWND control) {
   return rc;
 }
 
+// The dialog manager converts the origin and the size of a control each on
+// its own, so the far edge is origin plus converted size, not the converted
+// far edge (the two differ by a pixel of rounding at some base units).
 RECT DialogUnitsToPixels(HWND dialog, int x, int y, int width, int height) {
-  RECT rc{x, y, x + width, y + height};
+  RECT rc{x, y, width, height};
   MapDialogRect(dialog, &rc);
-  return rc;
+  return RECT{rc.left, rc.top, rc.left + rc.right, rc.top + rc.bottom};
 }
 
 std::string Describe(const RECT& rc) {
