@@ -81,11 +81,14 @@ void CloseAndExpectExitZero(Running& run) {
   EXPECT_EQ(code, 0u);
 }
 
-// The program ends with exit code 0 and never shows a window of its own
-// besides the expected boxes, which the caller answered already.
-void ExpectEndsWithoutSheet(Running& run) {
+// Starts qxinet, which must show the message without an owner and, once it is
+// answered, end with exit code 0: a sheet would keep it running.
+void StartRefused(Running& run, const std::string& folder, const char* message) {
+  run.process = StartProgram(QxinetExe(), "", folder);
+  ASSERT_TRUE(run.process.Valid());
+  ExpectBox(run.process.pid, message, nullptr);
   DWORD code = 99;
-  ASSERT_TRUE(WaitForExit(run.process, kWait, code));
+  ASSERT_TRUE(WaitForExit(run.process, kWait, code)) << "still running after: " << message;
   EXPECT_EQ(code, 0u);
 }
 
@@ -196,10 +199,7 @@ TEST_F(QxinetTest, DataFileOfTheWrongSize) {
   const std::string before(642, 'x');
   WriteBytes("qxinetvz.dat", before);
   Running run;
-  run.process = StartProgram(QxinetExe(), "", folder_.path());
-  ASSERT_TRUE(run.process.Valid());
-  ExpectBox(run.process.pid, kWrongFormat, nullptr);
-  ExpectEndsWithoutSheet(run);
+  StartRefused(run, folder_.path(), kWrongFormat);
   EXPECT_EQ(ReadBytes("qxinetvz.dat"), before);
 }
 
@@ -208,10 +208,7 @@ TEST_F(QxinetTest, DataFileThatCannotBeOpened) {
   HANDLE lock = CreateFileA("qxinetvz.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   Running run;
-  run.process = StartProgram(QxinetExe(), "", folder_.path());
-  ASSERT_TRUE(run.process.Valid());
-  ExpectBox(run.process.pid, kCannotOpen, nullptr);
-  ExpectEndsWithoutSheet(run);
+  StartRefused(run, folder_.path(), kCannotOpen);
   CloseHandle(lock);
 }
 
@@ -222,10 +219,7 @@ TEST_F(QxinetTest, SecondInstanceWhileTheFirstHoldsRecords) {
   StartToSheet(first, folder_.path(), false);
 
   Running second;
-  second.process = StartProgram(QxinetExe(), "", folder_.path());
-  ASSERT_TRUE(second.process.Valid());
-  ExpectBox(second.process.pid, kOtherInstance, nullptr);
-  ExpectEndsWithoutSheet(second);
+  StartRefused(second, folder_.path(), kOtherInstance);
 
   EXPECT_TRUE(IsWindow(first.sheet));
   EXPECT_TRUE(SelectTab(first.sheet, 1));
