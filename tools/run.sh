@@ -29,6 +29,9 @@ if [ ! -e "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
 fi
+# shellcheck source=tools/wine-env.sh
+. "$root/tools/wine-env.sh"
+qx_wine_fonts
 echo "Data folder: $data (qxinetvz.dat and its backup qxinetvz.bak are kept there)"
 cd "$data"
 exec wine "$build/run/manager/qxinet.exe"

@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make            # native build of the portable logic and its tests
-  clang libclang-rt-14-dev              # libFuzzer for the fuzz targets
+  clang libclang-rt-dev                 # libFuzzer for the fuzz targets
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix  # cross compilers, windres
-  wine64 xvfb xauth                     # running the Windows programs and their tests
+  wine wine64 fonts-wine xvfb xauth     # running the Windows programs and their tests
   googletest                            # GoogleTest sources, built for both targets
   imagemagick                           # window pictures: BMP to PNG
   python3                               # drawing the program icon
@@ -35,4 +35,4 @@ fi
 
 echo "setup: installing ${missing[*]}"
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"

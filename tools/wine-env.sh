@@ -10,32 +10,29 @@ qx_wine_start() {
   export WINEDEBUG=${WINEDEBUG:--all}
   QX_XVFB_PID=""
   if [ "$want_xvfb" = xvfb ]; then
-    local n
-    for n in $(seq 91 199); do
-      if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
-    done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    # Xvfb picks a free display itself and tells which once it accepts
+    # connections, so that runs side by side never share one.
+    : >"$dir/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
     QX_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
+    local i n=""
     for i in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
+      n=$(tr -dc 0-9 <"$dir/display")
+      [ -n "$n" ] && break
+      kill -0 "$QX_XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
-    if [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      echo "Xvfb did not start on :$n (see $dir/xvfb.log)" >&2
+    if [ -z "$n" ]; then
+      echo "Xvfb did not start (see $dir/xvfb.log)" >&2
       return 1
     fi
+    export DISPLAY=":$n"
   fi
   mkdir -p "$WINEPREFIX"
   if [ ! -e "$WINEPREFIX/system.reg" ]; then
     wineboot -i >"$dir/wineboot.log" 2>&1
   fi
-  # Debian's Wine does not find its own fonts (Marlett for the caption
-  # buttons, MS Sans Serif for the dialogs) unless they are in the prefix.
-  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
-    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  fi
+  qx_wine_fonts
   # One server for the whole run instead of one per started program.
   wineserver -p 2>/dev/null || true
   # No window manager runs on Xvfb: let Wine draw title bars and frames
@@ -44,6 +41,14 @@ qx_wine_start() {
   # Start the desktop process now: started later by the first test that opens
   # a window, it would hold that test's output pipe open until the run ends.
   wine wineboot >/dev/null 2>&1 || true
+}
+
+# Debian's Wine does not find its own fonts (Marlett for the caption buttons,
+# MS Sans Serif for the dialogs) unless they are in the prefix.
+qx_wine_fonts() {
+  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
 }
 
 qx_wine_stop() {

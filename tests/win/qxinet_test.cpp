@@ -184,6 +184,68 @@ TEST_F(QxinetTest, SheetIsThirtyPixelsLowerThanItsOwnLayout) {
   CloseAndExpectExitZero(run);
 }
 
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+  return children;
+}
+
+RECT RectInParent(HWND parent, HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// Each page of the running program holds the controls of its template, in
+// template order, at the pixel rectangles that the same template gets here,
+// where the dialog manager converts it with the same font; the templates'
+// dialog units themselves are checked by the template layout tests.
+TEST_F(QxinetTest, PagesShowTheirControlsWhereTheirTemplatesPutThem) {
+  WriteBytes("qxinetvz.dat", TwoRecords());
+  Running run;
+  StartToSheet(run, folder_.path(), false);
+  HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(host, nullptr);
+  const struct {
+    int tab;
+    const char* dialog;
+  } pages[] = {{0, "DLG_LINK"}, {6, "DLG_LINK"}, {7, "DLG_IMPORT"}, {8, "DLG_EXPORT"}, {9, "DLG_INFO"}};
+  for (const auto& p : pages) {
+    SCOPED_TRACE(p.dialog);
+    ASSERT_TRUE(SelectTab(run.sheet, p.tab));
+    HWND page = CurrentPage(run.sheet);
+    ASSERT_NE(page, nullptr);
+    HWND local = CreateDialogParamA(GetModuleHandleA(nullptr), p.dialog, host, PlainDialog, 0);
+    ASSERT_NE(local, nullptr);
+    std::vector<HWND> shown = Children(page), expected = Children(local);
+    ASSERT_GE(expected.size(), 10u);
+    ASSERT_EQ(shown.size(), expected.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      SCOPED_TRACE("control " + std::to_string(i) + " " + GetText(expected[i]));
+      EXPECT_EQ(GetDlgCtrlID(shown[i]), GetDlgCtrlID(expected[i]));
+      EXPECT_EQ(ClassOf(shown[i]), ClassOf(expected[i]));
+      EXPECT_EQ(GetText(shown[i]), GetText(expected[i]));
+      RECT a = RectInParent(page, shown[i]), b = RectInParent(local, expected[i]);
+      EXPECT_TRUE(EqualRect(&a, &b)) << "{" << a.left << "," << a.top << "," << a.right << ","
+                                     << a.bottom << "} instead of {" << b.left << "," << b.top
+                                     << "," << b.right << "," << b.bottom << "}";
+    }
+    DestroyWindow(local);
+  }
+  DestroyWindow(host);
+  CloseAndExpectExitZero(run);
+}
+
 TEST_F(QxinetTest, ClosingLeavesTheDataFileAsItWas) {
   const std::string before = TwoRecords();
   WriteBytes("qxinetvz.dat", before);

@@ -25,7 +25,7 @@ std::string RunProbe(const std::string& directory) {
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                       directory.c_str(), &si, &pi))
     return "probe did not start";
-  WaitForSingleObject(pi.hProcess, 60000);
+  if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   std::string text = ReadBytes(report);
