@@ -198,35 +198,33 @@ TEST(Checksum, KnownValues) {
 
 TEST_F(ProbeCopies, AnUnchangedCopyPasses) { EXPECT_EQ(Run(Copy("unchanged.exe")), kUnaltered); }
 
-TEST_F(ProbeCopies, ChangedInfoTextFails) {
-  std::string path = Copy("info.exe");
-  PatchText(path, "Sicherungskopie: qxinetvz.bak", 0, 'Z');
-  EXPECT_EQ(Run(path), kAltered);
+struct TextChange {
+  const char* copy;
+  const char* text;  // a text of one template, as the resource holds it
+  int at;
+  char replacement;
+  DWORD expected;
+};
+
+class ProbeTextChanges : public ProbeCopies, public ::testing::WithParamInterface<TextChange> {};
+
+TEST_P(ProbeTextChanges, OnlyTheCheckedTemplatesCount) {
+  const TextChange& c = GetParam();
+  std::string path = Copy(c.copy);
+  PatchText(path, c.text, c.at, c.replacement);
+  EXPECT_EQ(Run(path), c.expected);
 }
 
-TEST_F(ProbeCopies, ChangedInfoFirstLineFails) {
-  std::string path = Copy("info-first.exe");
-  PatchText(path, "QX Internet f\xFCr Microsoft Windows 95 - Internetadressen verwalten", 1, 'Y');
-  EXPECT_EQ(Run(path), kAltered);
-}
-
-TEST_F(ProbeCopies, ChangedLinkPageTextFails) {
-  std::string path = Copy("link.exe");
-  PatchText(path, "MS-I&Explorer starten...", 5, 'e');
-  EXPECT_EQ(Run(path), kAltered);
-}
-
-TEST_F(ProbeCopies, ChangedInputDialogTextFails) {
-  std::string path = Copy("input.exe");
-  PatchText(path, "&Speichern", 1, 's');
-  EXPECT_EQ(Run(path), kAltered);
-}
-
-TEST_F(ProbeCopies, ChangedImportPageTextIsNotChecked) {
-  std::string path = Copy("import.exe");
-  PatchText(path, "&Importieren", 1, 'i');
-  EXPECT_EQ(Run(path), kUnaltered);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ProbeTextChanges,
+    ::testing::Values(
+        TextChange{"info.exe", "Sicherungskopie: qxinetvz.bak", 0, 'Z', kAltered},
+        TextChange{"info-first.exe",
+                   "QX Internet f\xFCr Microsoft Windows 95 - Internetadressen verwalten", 1, 'Y',
+                   kAltered},
+        TextChange{"link.exe", "MS-I&Explorer starten...", 5, 'e', kAltered},
+        TextChange{"input.exe", "&Speichern", 1, 's', kAltered},
+        TextChange{"import.exe", "&Importieren", 1, 'i', kUnaltered}));
 
 TEST_F(ProbeCopies, RewrittenWithTheSameTemplatePasses) {
   std::string path = Copy("same.exe");
