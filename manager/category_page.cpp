@@ -8,6 +8,22 @@
 
 namespace {
 
+// Per page, in tab order; kept for the whole run, not per page window.
+bool refillPending[7] = {};
+
+int PageIndex(LinkType type) {
+  switch (type) {
+    case LinkType::Www: return 0;
+    case LinkType::Ftp: return 1;
+    case LinkType::Email: return 2;
+    case LinkType::News: return 3;
+    case LinkType::Gopher: return 4;
+    case LinkType::Archie: return 5;
+    case LinkType::Local: return 6;
+    default: return -1;
+  }
+}
+
 INT_PTR PageMessage(LinkType type, HWND page, UINT message, WPARAM, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
@@ -38,4 +54,13 @@ DLGPROC CategoryPage(LinkType type) {
     case LinkType::Local: return PageProc<LinkType::Local>;
     default: return nullptr;
   }
+}
+
+void SetRefillPending(LinkType type) {
+  int index = PageIndex(type);
+  if (index >= 0) refillPending[index] = true;
+}
+
+void SetRefillPendingAll() {
+  for (bool& flag : refillPending) flag = true;
 }
