@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <vector>
 
 namespace {
 
@@ -66,52 +64,51 @@ bool LinksEqual(std::string_view a, std::string_view b) {
   return a.size() == b.size() && StartsWithIgnoringAsciiCase(a, b);
 }
 
-void SortRecordsInPlace(AddressRecord* records, std::size_t count) {
-  if (count < 2) return;
+bool SortByName(std::vector<const AddressRecord*>& records) {
+  const std::size_t count = records.size();
+  auto less = [](const AddressRecord* a, const AddressRecord* b) {
+    return CompareNames(*a, *b) < 0;
+  };
+  std::size_t sorted = 1;
+  while (sorted < count && CompareNames(*records[sorted - 1], *records[sorted]) <= 0) ++sorted;
+  if (sorted >= count) return false;
 
-  std::size_t sortedPrefix = 1;
-  while (sortedPrefix < count &&
-         CompareNames(records[sortedPrefix - 1], records[sortedPrefix]) <= 0)
-    ++sortedPrefix;
-  if (sortedPrefix == count) return;
-
-  if (sortedPrefix == count - 1) {
-    // Only the last record is out of place: it goes behind every record whose
-    // name is not greater, as the bubble sort would carry it.
-    AddressRecord last;
-    std::memcpy(&last, &records[count - 1], RecordSize);
-    AddressRecord* pos = std::upper_bound(
-        records, records + count - 1, last,
-        [](const AddressRecord& a, const AddressRecord& b) { return CompareNames(a, b) < 0; });
-    std::memmove(pos + 1, pos, static_cast<std::size_t>(records + count - 1 - pos) * RecordSize);
-    std::memcpy(pos, &last, RecordSize);
-    return;
+  // One record out of place at 'sorted'. If the rest is in order with it
+  // left out, it is the only one to move; the bubble sort carries a record
+  // that is too small down behind every record not greater than it, and one
+  // that is too big up in front of the first record greater than it.
+  const AddressRecord* odd = records[sorted];
+  bool restSorted = true;
+  for (std::size_t i = sorted + 1; i < count && restSorted; ++i) {
+    const AddressRecord* before = i == sorted + 1 ? records[sorted - 1] : records[i - 1];
+    restSorted = CompareNames(*before, *records[i]) <= 0;
   }
-
-  // General disorder: a stable sort of positions, then the permutation is
-  // applied cycle by cycle with one record of temporary space.
-  std::vector<std::size_t> order(count);
-  for (std::size_t i = 0; i < count; ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [records](std::size_t a, std::size_t b) {
-    return CompareNames(records[a], records[b]) < 0;
-  });
-  std::vector<bool> placed(count, false);
-  AddressRecord temp;
-  for (std::size_t start = 0; start < count; ++start) {
-    if (placed[start] || order[start] == start) {
-      placed[start] = true;
-      continue;
-    }
-    std::memcpy(&temp, &records[start], RecordSize);
-    std::size_t dst = start;
-    while (order[dst] != start) {
-      std::memcpy(&records[dst], &records[order[dst]], RecordSize);
-      placed[dst] = true;
-      dst = order[dst];
-    }
-    std::memcpy(&records[dst], &temp, RecordSize);
-    placed[dst] = true;
+  if (restSorted) {
+    auto begin = records.begin();
+    auto gap = begin + static_cast<std::ptrdiff_t>(sorted);
+    auto at = std::upper_bound(begin, gap, odd, less);
+    std::rotate(at, gap, gap + 1);
+    return true;
   }
+  // The record before 'sorted' may be the one out of place (a renamed record
+  // that now sorts later): take it out and check the rest once more.
+  const AddressRecord* big = records[sorted - 1];
+  restSorted = true;
+  for (std::size_t i = sorted; i < count && restSorted; ++i) {
+    const AddressRecord* before = i == sorted ? (sorted >= 2 ? records[sorted - 2] : nullptr)
+                                              : records[i - 1];
+    restSorted = before == nullptr || CompareNames(*before, *records[i]) <= 0;
+  }
+  if (restSorted) {
+    auto from = records.begin() + static_cast<std::ptrdiff_t>(sorted - 1);
+    // In front of the first later record that is not smaller: the moved
+    // record came before those with an equal name and stays before them.
+    auto to = std::lower_bound(from + 1, records.end(), big, less);
+    std::rotate(from, from + 1, to);
+    return true;
+  }
+  std::stable_sort(records.begin(), records.end(), less);
+  return true;
 }
 
 long FindLinkIn(const AddressRecord* records, std::size_t count, std::string_view link) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 enum class LinkType : std::uint8_t {
   Www = 0,
@@ -61,9 +62,11 @@ bool LinksEqual(std::string_view a, std::string_view b);
 
 // Puts the records into ascending name order; records with equal names keep
 // their order. The result is exactly that of a bubble sort with whole-record
-// swaps, but a single record out of place (the one just appended) costs one
-// search and one move, and any other disorder n log n comparisons.
-void SortRecordsInPlace(AddressRecord* records, std::size_t count);
+// swaps. Only pointers move: the store writes the records out in this order
+// into a new file. A single record out of place (the one just appended or
+// renamed) costs one search and one move, any other disorder n log n
+// comparisons. Returns false when the order was already right.
+bool SortByName(std::vector<const AddressRecord*>& records);
 
 // Position of the first record whose link equals link, or -1.
 long FindLinkIn(const AddressRecord* records, std::size_t count, std::string_view link);

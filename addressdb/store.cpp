@@ -1,5 +1,14 @@
 // The address store: opening, guarding, changing and ordering the data file.
+//
+// The data file is only ever changed in two ways: one record written in place
+// through the view (a new description, an import's overwrite), or replaced
+// whole by a rename of the work file, which holds the complete new content.
+// The pages of a mapping reach the file whatever happens to the process, so
+// records are never moved inside the mapped data file itself.
 #include "addressdb/store.h"
+
+#include <cstring>
+#include <vector>
 
 #include "manager/messages.h"
 
@@ -29,7 +38,6 @@ HANDLE dataFile = INVALID_HANDLE_VALUE;
 HANDLE mapping = nullptr;
 AddressRecord* view = nullptr;
 long recordCount = 0;
-DWORD fileSize = 0;  // size at the last successful open
 
 HANDLE OpenDataFile() {
   return StoreIo.createFile(kDataFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0,
@@ -41,6 +49,185 @@ bool AnotherInstanceHoldsTheFile() {
   if (other == nullptr) return false;
   CloseHandle(other);
   return true;
+}
+
+bool SameFile(HANDLE a, const char* name) {
+  HANDLE b = CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (b == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION x, y;
+  bool same = GetFileInformationByHandle(a, &x) && GetFileInformationByHandle(b, &y) &&
+              x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+              x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+  CloseHandle(b);
+  return same;
+}
+
+// The backup is made a second name of the data file just before the data file
+// is replaced. Should the process end in between, or the replacing fail, the
+// two names share their bytes, and a change in place would reach the backup
+// too: give the backup bytes of its own, through the work file and a rename so
+// that it is never half written.
+void SeparateBackup() {
+  if (StoreIo.copyFile(kDataFile, kWorkFile, FALSE))
+    if (!StoreIo.moveFileEx(kWorkFile, kBackupFile, MOVEFILE_REPLACE_EXISTING))
+      StoreIo.deleteFile(kWorkFile);
+}
+
+bool BackupSharesTheDataFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1 &&
+         SameFile(file, kBackupFile);
+}
+
+// Opens and maps the data file. Returns nullptr when the store is open with
+// its view, kEmpty when the file is empty (the store stays closed), or the
+// message that tells why the file cannot be used.
+const char* OpenMapped() {
+  CloseStore();
+
+  dataFile = OpenDataFile();
+  if (dataFile == INVALID_HANDLE_VALUE)
+    return AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen;
+
+  if (BackupSharesTheDataFile(dataFile)) {
+    // Left so by a change that was ended before it could replace the file.
+    CloseStore();
+    SeparateBackup();
+    dataFile = OpenDataFile();
+    if (dataFile == INVALID_HANDLE_VALUE)
+      return AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen;
+  }
+
+  DWORD high = 0;
+  DWORD size = GetFileSize(dataFile, &high);
+  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+    CloseStore();
+    return kCannotOpen;
+  }
+  if (high != 0 || size > 0x7FFFFFFFu) {
+    // Far beyond any catalogue; no view of it could be had.
+    CloseStore();
+    return kCannotMap;
+  }
+  if (size == 0) {
+    CloseStore();
+    return kEmpty;
+  }
+  if (size % RecordSize != 0) {
+    CloseStore();
+    return kWrongFormat;
+  }
+
+  SetLastError(NO_ERROR);
+  mapping = StoreIo.createFileMapping(dataFile, nullptr, PAGE_READWRITE, 0, size, kMappingName);
+  if (mapping != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    // The name belongs to another instance working on a data file elsewhere;
+    // its object maps that file, not ours. Map ours without the name: the
+    // other instance's mapping still signals that its own file is in use.
+    CloseHandle(mapping);
+    mapping = StoreIo.createFileMapping(dataFile, nullptr, PAGE_READWRITE, 0, size, nullptr);
+  }
+  if (mapping == nullptr) {
+    CloseStore();
+    return kCannotMap;
+  }
+  view = static_cast<AddressRecord*>(StoreIo.mapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+  if (view == nullptr) {
+    CloseStore();
+    return kCannotMap;
+  }
+  recordCount = static_cast<long>(size / RecordSize);
+  return nullptr;
+}
+
+// The records of the open store in file order; empty when it has no view.
+std::vector<const AddressRecord*> StoredRecords() {
+  std::vector<const AddressRecord*> records;
+  records.reserve(static_cast<std::size_t>(recordCount) + 1);
+  for (long i = 0; i < recordCount; ++i) records.push_back(&view[i]);
+  return records;
+}
+
+// Writes the records, in this order, into a new work file and checks that
+// every byte arrived. Records that lie back to back in the view go out in one
+// write; scattered ones are gathered first, so a wide disorder does not cost
+// one call per record.
+enum class WorkFile { Written, NotCreated, NotWritten };
+
+WorkFile WriteWorkFile(const std::vector<const AddressRecord*>& records) {
+  HANDLE work = StoreIo.createFile(kWorkFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr);
+  if (work == INVALID_HANDLE_VALUE) return WorkFile::NotCreated;
+
+  bool complete = true;
+  auto put = [&](const void* data, std::size_t size) {
+    if (!complete || size == 0) return;
+    DWORD written = 0;
+    BOOL ok = StoreIo.writeFile(work, data, static_cast<DWORD>(size), &written, nullptr);
+    if (!ok || written != size) complete = false;
+  };
+  const std::size_t kGather = 1024;  // records held back before one write
+  std::vector<AddressRecord> gathered;
+  auto flushGathered = [&] {
+    put(gathered.data(), gathered.size() * RecordSize);
+    gathered.clear();
+  };
+  for (std::size_t i = 0; i < records.size() && complete;) {
+    std::size_t run = 1;
+    while (i + run < records.size() && records[i + run] == records[i] + run) ++run;
+    if (run >= 16) {
+      flushGathered();
+      put(records[i], run * RecordSize);
+    } else {
+      for (std::size_t k = 0; k < run; ++k) gathered.push_back(*records[i + k]);
+      if (gathered.size() >= kGather) flushGathered();
+    }
+    i += run;
+  }
+  flushGathered();
+
+  DWORD size = GetFileSize(work, nullptr);
+  CloseHandle(work);
+  if (!complete || size != records.size() * RecordSize) {
+    StoreIo.deleteFile(kWorkFile);
+    return WorkFile::NotWritten;
+  }
+  return WorkFile::Written;
+}
+
+// The backup as the data file is now: a second name of it, which keeps the
+// old bytes once the work file has taken the data file's name.
+void MakeBackup() {
+  StoreIo.deleteFile(kBackupFile);
+  if (!StoreIo.createHardLink(kBackupFile, kDataFile, nullptr))
+    StoreIo.copyFile(kDataFile, kBackupFile, FALSE);
+}
+
+// Puts the complete work file in place of the data file, the store closed.
+// On failure the data file is as it was and the work file is gone.
+bool ReplaceDataFile(bool withBackup) {
+  CloseStore();
+  if (withBackup) MakeBackup();
+  if (StoreIo.moveFileEx(kWorkFile, kDataFile, MOVEFILE_REPLACE_EXISTING)) return true;
+  StoreIo.deleteFile(kWorkFile);
+  if (withBackup) {
+    HANDLE file = CreateFileA(kDataFile, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      bool shared = BackupSharesTheDataFile(file);
+      CloseHandle(file);
+      if (shared) SeparateBackup();
+    }
+  }
+  return false;
+}
+
+// Opens the store again after a change that did not happen: the file is as
+// the user last saw it, so an empty one needs no word.
+void Reopen() {
+  const char* problem = OpenMapped();
+  if (problem != nullptr && problem != kEmpty) ErrorBox(problem);
 }
 
 }  // namespace
@@ -60,92 +247,36 @@ void CloseStore() {
 }
 
 bool OpenStore() {
-  CloseStore();
-
-  dataFile = OpenDataFile();
-  if (dataFile == INVALID_HANDLE_VALUE) {
-    ErrorBox(AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen);
-    return false;
-  }
-
-  DWORD high = 0;
-  DWORD size = GetFileSize(dataFile, &high);
-  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    CloseStore();
-    ErrorBox(kCannotOpen);
-    return false;
-  }
-  if (high != 0 || size > 0x7FFFFFFFu) {
-    // Far beyond any catalogue; no view of it could be had.
-    CloseStore();
-    ErrorBox(kCannotMap);
-    return false;
-  }
-  fileSize = size;
-
-  if (size == 0) {
-    CloseStore();
-    ErrorBox(kEmpty);
-    return true;
-  }
-  if (size % RecordSize != 0) {
-    CloseStore();
-    ErrorBox(kWrongFormat);
-    return false;
-  }
-
-  SetLastError(NO_ERROR);
-  mapping = CreateFileMappingA(dataFile, nullptr, PAGE_READWRITE, 0, size, kMappingName);
-  if (mapping != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-    // The name belongs to another instance working on a data file elsewhere;
-    // its object maps that file, not ours. Map ours without the name: the
-    // other instance's mapping still signals that its own file is in use.
-    CloseHandle(mapping);
-    mapping = CreateFileMappingA(dataFile, nullptr, PAGE_READWRITE, 0, size, nullptr);
-  }
-  if (mapping == nullptr) {
-    CloseStore();
-    ErrorBox(kCannotMap);
-    return false;
-  }
-  view = static_cast<AddressRecord*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
-  if (view == nullptr) {
-    CloseStore();
-    ErrorBox(kCannotMap);
-    return false;
-  }
-  recordCount = static_cast<long>(size / RecordSize);
-  return true;
+  const char* problem = OpenMapped();
+  if (problem == nullptr) return true;
+  ErrorBox(problem);
+  return problem == kEmpty;
 }
 
 bool AppendRecord() {
-  CloseStore();
-  CopyFileA(kDataFile, kBackupFile, FALSE);
-
-  HANDLE file = OpenDataFile();
-  if (file == INVALID_HANDLE_VALUE) {
-    ErrorBox(kCannotOpen);
-    OpenStore();
-    return false;
+  if (view == nullptr) {
+    // Closed: the file was empty when it was opened, or could not be used.
+    // Look again rather than take an empty store for granted.
+    const char* problem = OpenMapped();
+    if (problem != nullptr && problem != kEmpty) {
+      ErrorBox(problem);
+      return false;
+    }
   }
-  DWORD previousSize = GetFileSize(file, nullptr);
-  SetFilePointer(file, 0, nullptr, FILE_END);
-  DWORD written = 0;
-  BOOL ok = StoreIo.writeFile(file, &CurrentRecord, RecordSize, &written, nullptr);
-  const bool complete = ok && written == RecordSize;
-  if (!complete) {
-    // A part of a record would make the file unreadable from now on.
-    SetFilePointer(file, static_cast<LONG>(previousSize), nullptr, FILE_BEGIN);
-    SetEndOfFile(file);
-  }
-  CloseHandle(file);
+  std::vector<const AddressRecord*> records = StoredRecords();
+  records.push_back(&CurrentRecord);
+  SortByName(records);
 
-  OpenStore();
-  if (!complete) {
+  if (WriteWorkFile(records) != WorkFile::Written) {
     ErrorBox(kCannotWrite);
     return false;
   }
-  SortRecords();
+  if (!ReplaceDataFile(true)) {
+    ErrorBox(kCannotWrite);
+    Reopen();
+    return false;
+  }
+  OpenStore();
   return true;
 }
 
@@ -154,46 +285,41 @@ bool DeleteRecord(long position) {
     ErrorBox(kCannotDelete);
     return false;
   }
+  std::vector<const AddressRecord*> records = StoredRecords();
+  records.erase(records.begin() + position);
 
-  HANDLE work = StoreIo.createFile(kWorkFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                   CREATE_ALWAYS, 0, nullptr);
-  if (work == INVALID_HANDLE_VALUE) {
-    ErrorBox(kCannotCreateWork);
-    return false;
+  switch (WriteWorkFile(records)) {
+    case WorkFile::NotCreated:
+      ErrorBox(kCannotCreateWork);
+      return false;
+    case WorkFile::NotWritten:
+      ErrorBox(kCannotDelete);
+      return false;
+    case WorkFile::Written:
+      break;
   }
-  bool writesComplete = true;
-  for (long i = 0; i < recordCount; ++i) {
-    if (i == position) continue;
-    DWORD written = 0;
-    BOOL ok = StoreIo.writeFile(work, &view[i], RecordSize, &written, nullptr);
-    if (!ok || written != RecordSize) writesComplete = false;
-  }
-  DWORD workSize = GetFileSize(work, nullptr);
-  CloseHandle(work);
-
-  if (!writesComplete || workSize != fileSize - RecordSize) {
-    DeleteFileA(kWorkFile);
+  if (!ReplaceDataFile(true)) {
     ErrorBox(kCannotDelete);
+    Reopen();
     return false;
   }
-
-  CloseStore();
-  CopyFileA(kDataFile, kBackupFile, FALSE);
-  // One step: either the work file has become the data file, or the data
-  // file is untouched.
-  if (!StoreIo.moveFileEx(kWorkFile, kDataFile, MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(kWorkFile);
-    ErrorBox(kCannotDelete);
-    OpenStore();
-    return false;
-  }
+  // The remaining records keep their order: no sort follows.
   OpenStore();
   return true;
 }
 
 void SortRecords() {
   if (view == nullptr || recordCount < 2) return;
-  SortRecordsInPlace(view, static_cast<std::size_t>(recordCount));
+  std::vector<const AddressRecord*> records = StoredRecords();
+  if (!SortByName(records)) return;
+  // Should the sorted file not be written, the data file stays whole in its
+  // old order; the pages order their lists themselves, and the next sort
+  // puts the file right.
+  if (WriteWorkFile(records) != WorkFile::Written) return;
+  if (ReplaceDataFile(false))
+    OpenStore();
+  else
+    Reopen();
 }
 
 long FindByLink() {

@@ -38,6 +38,16 @@ std::string RandomName(std::mt19937& rng) {
   return s;
 }
 
+// The store's sort: pointers ordered, then the records written out in that order.
+void SortRecords(std::vector<AddressRecord>& r) {
+  std::vector<const AddressRecord*> order;
+  for (const AddressRecord& x : r) order.push_back(&x);
+  SortByName(order);
+  std::vector<AddressRecord> out;
+  for (const AddressRecord* x : order) out.push_back(*x);
+  r = out;
+}
+
 void ExpectSameBytes(const std::vector<AddressRecord>& a, const std::vector<AddressRecord>& b) {
   ASSERT_EQ(a.size(), b.size());
   for (std::size_t i = 0; i < a.size(); ++i)
@@ -56,7 +66,7 @@ TEST_P(SortAgainstBubbleSort, RandomNamesFullOfDuplicates) {
     records.push_back(Make(RandomName(rng), static_cast<int>(i), rng));
   std::vector<AddressRecord> expected = records;
   BubbleSort(expected);
-  SortRecordsInPlace(records.data(), records.size());
+  SortRecords(records);
   ExpectSameBytes(records, expected);
 }
 
@@ -70,7 +80,21 @@ TEST_P(SortAgainstBubbleSort, OneAppendedToASortedStore) {
   records.push_back(Make(RandomName(rng), 9999, rng));
   std::vector<AddressRecord> expected = records;
   BubbleSort(expected);
-  SortRecordsInPlace(records.data(), records.size());
+  SortRecords(records);
+  ExpectSameBytes(records, expected);
+}
+
+TEST_P(SortAgainstBubbleSort, OneRenamedInASortedStore) {
+  std::mt19937 rng(static_cast<unsigned>(GetParam()) + 2000);
+  std::vector<AddressRecord> records;
+  const std::size_t count = 1 + rng() % 100;
+  for (std::size_t i = 0; i < count; ++i)
+    records.push_back(Make(RandomName(rng), static_cast<int>(i), rng));
+  BubbleSort(records);
+  SetFieldText(records[rng() % count].name, RandomName(rng));
+  std::vector<AddressRecord> expected = records;
+  BubbleSort(expected);
+  SortRecords(records);
   ExpectSameBytes(records, expected);
 }
 
@@ -91,7 +115,7 @@ TEST(Sort, SmallCases) {
   for (const Case& c : cases) {
     std::vector<AddressRecord> r;
     for (std::size_t i = 0; i < c.in.size(); ++i) r.push_back(Make(c.in[i], int(i), rng));
-    SortRecordsInPlace(r.data(), r.size());
+    SortRecords(r);
     ASSERT_EQ(r.size(), c.out.size());
     for (std::size_t i = 0; i < r.size(); ++i) EXPECT_EQ(FieldText(r[i].name), c.out[i]);
   }
@@ -101,7 +125,7 @@ TEST(Sort, EqualNamesKeepTheirOrderWhenTheLastMovesBetweenThem) {
   std::mt19937 rng(3);
   std::vector<AddressRecord> r = {Make("A", 0, rng), Make("M", 1, rng), Make("M", 2, rng),
                                   Make("Z", 3, rng), Make("M", 4, rng)};
-  SortRecordsInPlace(r.data(), r.size());
+  SortRecords(r);
   const char* links[] = {"http://serial/0", "http://serial/1", "http://serial/2",
                          "http://serial/4", "http://serial/3"};
   for (std::size_t i = 0; i < r.size(); ++i) EXPECT_EQ(FieldText(r[i].link), links[i]);

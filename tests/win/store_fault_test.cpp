@@ -1,0 +1,232 @@
+// Every file call of every store operation made to fail in turn, as a full
+// disk or a locked file would: the data file stays the one from before or
+// becomes the one from after, the backup stays apart from it, no work file is
+// left, the operation's own message is shown, and the store goes on working.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "addressdb/store.h"
+#include "tests/win/recording_messages.h"
+#include "tests/win/test_folder.h"
+
+namespace {
+
+const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
+const char kCannotMap[] = "Adressdatei kann nicht in Speicher geladen werden !";
+const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
+const char kCannotCreateWork[] =
+    "Arbeitsdatei kann nicht angelegt werden, Eintrag nicht gel\xF6scht !";
+const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
+const std::string kOldBackup = "an older backup";
+
+struct Injection {
+  int calls = 0, failAt = 0;
+  std::string failed;    // the call that was made to fail
+  bool replaced = false;  // the data file was replaced before that
+} fault;
+
+bool Fails(const char* call) {
+  if (++fault.calls != fault.failAt) return false;
+  fault.failed = call;
+  return true;
+}
+
+HANDLE WINAPI TryCreateFile(LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d,
+                            DWORD f, HANDLE t) {
+  if (Fails("CreateFileA")) return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+  return CreateFileA(n, a, s, sa, d, f, t);
+}
+BOOL WINAPI TryWriteFile(HANDLE h, LPCVOID data, DWORD n, LPDWORD written, LPOVERLAPPED o) {
+  if (Fails("WriteFile")) {  // the disk fills up half-way
+    WriteFile(h, data, n / 2, written, o);
+    return SetLastError(ERROR_DISK_FULL), FALSE;
+  }
+  return WriteFile(h, data, n, written, o);
+}
+BOOL WINAPI TryCopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
+  if (Fails("CopyFileA")) return SetLastError(ERROR_DISK_FULL), FALSE;
+  return CopyFileA(from, to, failIfExists);
+}
+BOOL WINAPI TryCreateHardLink(LPCSTR link, LPCSTR target, LPSECURITY_ATTRIBUTES sa) {
+  if (Fails("CreateHardLinkA")) return SetLastError(ERROR_NOT_SUPPORTED), FALSE;
+  return CreateHardLinkA(link, target, sa);
+}
+BOOL WINAPI TryMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (Fails("MoveFileExA")) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
+  BOOL ok = MoveFileExA(from, to, flags);
+  if (ok && std::string(to) == "qxinetvz.dat") fault.replaced = true;
+  return ok;
+}
+BOOL WINAPI TryDeleteFile(LPCSTR name) {
+  if (Fails("DeleteFileA")) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
+  return DeleteFileA(name);
+}
+HANDLE WINAPI TryCreateFileMapping(HANDLE h, LPSECURITY_ATTRIBUTES sa, DWORD p, DWORD hi,
+                                   DWORD lo, LPCSTR name) {
+  if (Fails("CreateFileMappingA")) return SetLastError(ERROR_NOT_ENOUGH_MEMORY), nullptr;
+  return CreateFileMappingA(h, sa, p, hi, lo, name);
+}
+LPVOID WINAPI TryMapViewOfFile(HANDLE m, DWORD a, DWORD hi, DWORD lo, SIZE_T n) {
+  if (Fails("MapViewOfFile")) return SetLastError(ERROR_NOT_ENOUGH_MEMORY), nullptr;
+  return MapViewOfFile(m, a, hi, lo, n);
+}
+
+void Inject(int failAt) {
+  fault = Injection{};
+  fault.failAt = failAt;
+  StoreIo = {TryCreateFile,     TryWriteFile,        TryCopyFile,         TryCreateHardLink,
+             TryMoveFileEx,     TryDeleteFile,       TryCreateFileMapping, TryMapViewOfFile};
+}
+
+std::string FileOf(const std::vector<std::string>& names) {
+  std::string bytes;
+  for (const std::string& n : names) bytes += Bytes(MakeRecord(n, "http://" + n + "/"));
+  return bytes;
+}
+
+// A message of the store's opening, for a failure after the file was replaced.
+const char* OpenMessage(const std::string& call) {
+  return call == "CreateFileA" ? kCannotOpen : kCannotMap;
+}
+
+struct Operation {
+  const char* name;
+  std::vector<std::string> before;
+  std::function<bool()> run;      // on the store as the setup left it
+  std::function<void()> setup;    // not counted
+  bool backs_up;
+  bool opens;  // the operation is the opening itself
+  // The message when the given call failed before the file was replaced.
+  std::function<const char*(const std::string&)> message;
+};
+
+const Operation kOperations[] = {
+    {"OpenStore", {"A", "C"}, [] { return OpenStore(); }, [] { CloseStore(); }, false, true,
+     OpenMessage},
+    {"OpenStore with a backup that shares the data file", {"A", "C"},
+     [] { return OpenStore(); },
+     [] {
+       CloseStore();
+       DeleteFileA("qxinetvz.bak");
+       CreateHardLinkA("qxinetvz.bak", "qxinetvz.dat", nullptr);
+     },
+     false, true, OpenMessage},
+    {"AppendRecord", {"A", "C", "E"},
+     [] {
+       CurrentRecord = MakeRecord("B", "http://B/");
+       return AppendRecord();
+     },
+     nullptr, true, false, [](const std::string&) { return kCannotWrite; }},
+    {"AppendRecord to an empty file", {},
+     [] {
+       CurrentRecord = MakeRecord("B", "http://B/");
+       return AppendRecord();
+     },
+     nullptr, true, false,
+     [](const std::string& call) {
+       return call == "CreateFileA" && fault.failAt == 1 ? kCannotOpen : kCannotWrite;
+     }},
+    {"DeleteRecord", {"A", "C", "E"}, [] { return DeleteRecord(1); }, nullptr, true, false,
+     [](const std::string& call) {
+       return call == "CreateFileA" ? kCannotCreateWork : kCannotDelete;
+     }},
+    {"SortRecords after a change of name", {"Z", "C", "E"},
+     [] {
+       SortRecords();
+       return true;
+     },
+     nullptr, false, false, [](const std::string&) -> const char* { return nullptr; }},
+};
+
+struct Outcome {
+  bool result;
+  std::string data, backup;
+  bool work_left;
+  std::vector<std::string> messages;
+};
+
+Outcome RunOnce(const Operation& op, int failAt) {
+  TestFolder folder;
+  WriteBytes("qxinetvz.dat", FileOf(op.before));
+  WriteBytes("qxinetvz.bak", kOldBackup);
+  OpenStore();
+  if (op.setup) op.setup();
+  RecordedMessages().clear();
+  Inject(failAt);
+  Outcome o;
+  o.result = op.run();
+  int calls = fault.calls;
+  StoreIo = StoreFileCalls{};
+  o.messages = RecordedMessages();
+  CloseStore();
+  o.data = ReadBytes("qxinetvz.dat");
+  o.backup = ReadBytes("qxinetvz.bak");
+  o.work_left = FileExists("qxinetvz.tmp");
+
+  // A change in place must not reach the backup, and the store goes on.
+  RecordedMessages().clear();
+  OpenStore();
+  if (StoreHasView()) SetFieldText(RecordAt(0).description, "ge\xE4ndert");
+  CloseStore();
+  EXPECT_EQ(ReadBytes("qxinetvz.bak"), o.backup) << op.name << ", call " << failAt;
+  OpenStore();
+  CurrentRecord = MakeRecord("Danach", "http://danach/");
+  EXPECT_TRUE(AppendRecord()) << op.name << ", call " << failAt;
+  EXPECT_EQ(RecordCount(), static_cast<long>(o.data.size() / RecordSize) + 1)
+      << op.name << ", call " << failAt;
+  CloseStore();
+  if (failAt == 0) fault.calls = calls;
+  return o;
+}
+
+TEST(StoreFaults, EveryFailingCallLeavesAWholeStore) {
+  int injected = 0;
+  for (const Operation& op : kOperations) {
+    const std::string before = FileOf(op.before);
+    Outcome clean = RunOnce(op, 0);
+    const int calls = fault.calls;
+    ASSERT_GT(calls, 0) << op.name;
+    ASSERT_TRUE(clean.messages.empty()) << op.name;
+    if (op.backs_up) {
+      EXPECT_EQ(clean.backup, before) << op.name;
+    }
+
+    for (int k = 1; k <= calls; ++k) {
+      RecordedMessages().clear();
+      Outcome o = RunOnce(op, k);
+      const std::string where = std::string(op.name) + ", failing call " + std::to_string(k) +
+                                " (" + fault.failed + ")";
+      ++injected;
+      EXPECT_FALSE(o.work_left) << where;
+      EXPECT_TRUE(o.data == before || o.data == clean.data) << where;
+      const bool replaced = o.data == clean.data && clean.data != before;
+      if (replaced && op.backs_up) {
+        EXPECT_EQ(o.backup, before) << where;
+      } else if (!replaced) {
+        EXPECT_TRUE(o.backup == kOldBackup || o.backup == before) << where;
+      }
+
+      // Only a failure while opening speaks; a failed change speaks for itself.
+      const bool opening = fault.failed == "CreateFileA" || fault.failed == "CreateFileMappingA" ||
+                           fault.failed == "MapViewOfFile";
+      const char* m = nullptr;
+      if (fault.replaced || op.opens) {
+        if (opening) m = OpenMessage(fault.failed);
+      } else if (o.data == before && clean.data != before) {
+        m = op.message(fault.failed);
+        EXPECT_FALSE(o.result && m) << where;
+      }
+      std::vector<std::string> expected;
+      if (m) expected = {m};
+      EXPECT_EQ(o.messages, expected) << where;
+    }
+  }
+  std::printf("store faults injected: %d\n", injected);
+  EXPECT_GT(injected, 30);
+}
+
+}  // namespace
