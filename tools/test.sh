@@ -53,5 +53,6 @@ for f in "$run/native.txt" "$run/win.txt"; do
   passed=$((passed + total - bad)); failed=$((failed + bad))
 done
 [ "$failed" -eq 0 ] || status=1
+bash "$root/tools/line_share.sh"
 echo "$passed passed, $failed failed"
 exit $status

@@ -1,4 +1,6 @@
-// CenterWindow on real windows: centred over the reference, clamped at 0.
+// CenterWindow on real windows: centred over the reference with each half
+// rounded down on its own (an even reference and an odd window tell that from
+// halving the difference), clamped at 0 on the left and top only.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -44,6 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CenterCase{{0, 0, 801, 601}, {300, 201}, {250, 200}},
                       CenterCase{{100, 40, 400, 300}, {101, 99}, {250, 141}},
                       CenterCase{{0, 0, 300, 200}, {801, 601}, {0, 0}},
-                      CenterCase{{0, 0, 300, 600}, {801, 100}, {0, 250}}));
+                      CenterCase{{0, 0, 300, 600}, {801, 100}, {0, 250}},
+                      CenterCase{{900, 700, 200, 200}, {50, 50}, {975, 775}}));
 
 }  // namespace

@@ -1,0 +1,37 @@
+// Takes the pictures of qxinet's window for the README: starts the program
+// given first in a fresh folder with a few entries and writes a picture of
+// every tab, tab-<n>-<name>.bmp, into the folder given second.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/driver/uidriver.h"
+#include "tests/win/test_folder.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: tab_pictures QXINET.EXE FOLDER\n");
+    return 2;
+  }
+  TestFolder folder;
+  WriteBytes("qxinetvz.dat",
+             Bytes(MakeRecord("Beispiel", "http://www.example.org/", "Ein Beispiel")) +
+                 Bytes(MakeRecord("Dateien", "ftp://ftp.example.org/pub/", "Ablage")) +
+                 Bytes(MakeRecord("Wetter", "http://wetter.example.org/", "Vorhersage")));
+  Process qxinet = StartProgram(argv[1], "", folder.path());
+  HWND sheet = WaitForWindow(qxinet.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, 20000);
+  const char* const names[10] = {"www", "ftp", "email", "news", "gopher",
+                                 "archie", "lokal", "import", "export", "info"};
+  int made = 0;
+  for (int tab = 0; sheet != nullptr && tab < 10; ++tab) {
+    std::string file = std::string(argv[2]) + "\\tab-" + std::to_string(tab) + "-" + names[tab] + ".bmp";
+    if (SelectTab(sheet, tab) && SaveWindowPicture(sheet, file)) ++made;
+    else std::fprintf(stderr, "no picture of tab %d\n", tab);
+  }
+  if (sheet != nullptr) PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+  DWORD code = 0;
+  if (!WaitForExit(qxinet, 20000, code)) KillProgram(qxinet);
+  std::printf("%d pictures\n", made);
+  return made == 10 ? 0 : 1;
+}
