@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
 #include "manager/app.h"
 #include "manager/messages.h"
@@ -14,37 +15,31 @@
 
 namespace {
 
-// Filled by the timer while the modal sheet or box runs.
-struct Seen {
-  bool checked = false;
-  bool sizeItem = true, maximizeItem = true;
-  bool minimizeItem = false, moveItem = false, closeItem = false, restoreItem = false;
-  bool minimizeBox = false;
-  bool okButton = true, cancelButton = true;
-  int currentTab = -1;
-  HICON smallIcon = nullptr, bigIcon = nullptr;
-} seen;
-
-bool HasItem(HMENU menu, UINT command) { return GetMenuState(menu, command, MF_BYCOMMAND) != UINT(-1); }
+// What the timer saw of the shown sheet, in words: the items of its system
+// menu, its minimise box, OK and Cancel buttons, the current tab, its icon.
+std::string seen;
 
 void CALLBACK InspectSheet(HWND, UINT, UINT_PTR timer, DWORD) {
   if (SheetWindow == nullptr || !IsWindowVisible(SheetWindow)) return;
   KillTimer(nullptr, timer);
   HMENU menu = GetSystemMenu(SheetWindow, FALSE);
-  seen.sizeItem = HasItem(menu, SC_SIZE);
-  seen.maximizeItem = HasItem(menu, SC_MAXIMIZE);
-  seen.minimizeItem = HasItem(menu, SC_MINIMIZE);
-  seen.moveItem = HasItem(menu, SC_MOVE);
-  seen.closeItem = HasItem(menu, SC_CLOSE);
-  seen.restoreItem = HasItem(menu, SC_RESTORE);
-  seen.minimizeBox = (GetWindowLongA(SheetWindow, GWL_STYLE) & WS_MINIMIZEBOX) != 0;
-  seen.okButton = GetDlgItem(SheetWindow, IDOK) != nullptr;
-  seen.cancelButton = GetDlgItem(SheetWindow, IDCANCEL) != nullptr;
+  const std::pair<UINT, const char*> items[] = {{SC_RESTORE, "restore"},   {SC_MOVE, "move"},
+                                                {SC_SIZE, "size"},         {SC_MINIMIZE, "minimize"},
+                                                {SC_MAXIMIZE, "maximize"}, {SC_CLOSE, "close"}};
+  for (const auto& item : items) {
+    if (GetMenuState(menu, item.first, MF_BYCOMMAND) != UINT(-1)) seen += std::string(item.second) + " ";
+  }
+  if (GetWindowLongA(SheetWindow, GWL_STYLE) & WS_MINIMIZEBOX) seen += "minimize-box ";
+  if (GetDlgItem(SheetWindow, IDOK) != nullptr) seen += "ok ";
+  if (GetDlgItem(SheetWindow, IDCANCEL) != nullptr) seen += "cancel ";
   HWND tabs = reinterpret_cast<HWND>(SendMessageA(SheetWindow, PSM_GETTABCONTROL, 0, 0));
-  seen.currentTab = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
-  seen.smallIcon = reinterpret_cast<HICON>(SendMessageA(SheetWindow, WM_GETICON, ICON_SMALL, 0));
-  seen.bigIcon = reinterpret_cast<HICON>(SendMessageA(SheetWindow, WM_GETICON, ICON_BIG, 0));
-  seen.checked = true;
+  seen += "tab " + std::to_string(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+  for (WPARAM size : {ICON_SMALL, ICON_BIG}) {
+    if (reinterpret_cast<HICON>(SendMessageA(SheetWindow, WM_GETICON, size, 0)) == ProgramIcon) {
+      seen += " program-icon";
+      break;
+    }
+  }
   PostMessageA(SheetWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
@@ -55,18 +50,7 @@ TEST(Sheet, CallbackShapesTheWindow) {
   SheetWindow = nullptr;
   SetTimer(nullptr, 0, 50, InspectSheet);
   ShowSheet();
-  ASSERT_TRUE(seen.checked);
-  EXPECT_FALSE(seen.sizeItem);
-  EXPECT_FALSE(seen.maximizeItem);
-  EXPECT_TRUE(seen.minimizeItem);
-  EXPECT_TRUE(seen.moveItem);
-  EXPECT_TRUE(seen.closeItem);
-  EXPECT_TRUE(seen.restoreItem);
-  EXPECT_TRUE(seen.minimizeBox);
-  EXPECT_FALSE(seen.okButton);
-  EXPECT_FALSE(seen.cancelButton);
-  EXPECT_EQ(seen.currentTab, 0);
-  EXPECT_TRUE(seen.smallIcon == ProgramIcon || seen.bigIcon == ProgramIcon);
+  EXPECT_EQ(seen, "restore move minimize close minimize-box tab 0 program-icon");
   SheetWindow = nullptr;
 }
 
