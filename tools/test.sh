@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test:
 #   native logic tests (AddressSanitizer, UBSan), the Windows tests under Wine in
-#   a private prefix on a private Xvfb display, and an i686 compile of the programs.
+#   a private prefix on a private Xvfb display, and an i686 compile of the programs;
+#   at the end, the share of test lines against code lines (tools/line_share.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QX_BUILD_DIR:-$root/build}
