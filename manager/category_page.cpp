@@ -1,15 +1,37 @@
-// The category pages over the template DLG_LINK.
+// The seven category pages over the template DLG_LINK: the list of a
+// category's entries, the selected entry's link and description, and new,
+// change, delete and open in the browser.
 #include "manager/category_page.h"
 
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "addressdb/store.h"
 #include "common/center.h"
 #include "manager/app.h"
+#include "manager/entry_dialog.h"
+#include "manager/launch.h"
 #include "manager/messages.h"
 #include "manager/resource.h"
 
 namespace {
 
-// Per page, in tab order; kept for the whole run, not per page window.
-bool refillPending[7] = {};
+const char kLinkExists[] = "Link ist bereits eingetragen !";
+const char kConfirmDelete[] = "Den Eintrag '%s' wirklich l\xF6schen ?";
+
+// One set per page, in tab order; kept for the whole run, not per page window.
+struct PageState {
+  int selectedPosition = -1;  // list position, -1 for none
+  long selectedRecord = 0;    // record position that item stands for
+  bool refillPending = false;
+};
+PageState pageStates[7];
+
+const char* const kPresets[7] = {"http://", "ftp://", "mailto:", "news:",
+                                 "gopher:", "archie:", "file:"};
 
 int PageIndex(LinkType type) {
   switch (type) {
@@ -24,13 +46,155 @@ int PageIndex(LinkType type) {
   }
 }
 
-INT_PTR PageMessage(LinkType type, HWND page, UINT message, WPARAM, LPARAM) {
+// A field read from a damaged file may lack its NUL: its width is the limit.
+template <std::size_t N>
+std::string Text(const char (&field)[N]) {
+  return std::string(FieldText(field));
+}
+
+// Positions taken from the list hold only until the store changes; one at or
+// beyond the end of the store names no record.
+bool HasSelection(const PageState& state) {
+  return state.selectedPosition != -1 && state.selectedRecord >= 0 &&
+         state.selectedRecord < RecordCount();
+}
+
+// Taken over once the current message is done, as a click in the list would.
+void PostSelectionChange(HWND page) {
+  PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_LIST, LBN_SELCHANGE), 0);
+}
+
+void FillList(LinkType type, HWND page) {
+  HWND list = GetDlgItem(page, IDC_LIST);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  SetDlgItemTextA(page, IDC_LINKTEXT, "");
+  SetDlgItemTextA(page, IDC_DESCTEXT, "");
+  if (!StoreHasView() || RecordCount() == 0) return;
+  // Ten thousand insertions repaint nothing until the list is complete.
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  for (long i = 0; i < RecordCount(); ++i) {
+    const AddressRecord& record = RecordAt(i);
+    if (record.type != static_cast<std::uint8_t>(type)) continue;
+    LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(record.name).c_str()));
+    if (at >= 0) SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), i);
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  SendMessageA(list, LB_SETCURSEL, 0, 0);
+}
+
+// After every change of the store: the records that other pages' lists stand
+// for may have moved, so every page refills when next shown (SetRefillPendingAll);
+// the page that made the change refills at once.
+void Refill(LinkType type, HWND page) {
+  pageStates[PageIndex(type)].refillPending = false;
+  FillList(type, page);
+  PostSelectionChange(page);
+}
+
+void ShowSelection(PageState& state, HWND page, int code) {
+  LRESULT selected = SendDlgItemMessageA(page, IDC_LIST, LB_GETCURSEL, 0, 0);
+  if (selected == LB_ERR) {
+    state.selectedPosition = -1;
+    return;
+  }
+  state.selectedPosition = static_cast<int>(selected);
+  state.selectedRecord = static_cast<long>(
+      SendDlgItemMessageA(page, IDC_LIST, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+  if (!HasSelection(state)) {
+    state.selectedPosition = -1;
+    return;
+  }
+  if (code == LBN_SELCHANGE && StoreHasView()) {
+    const AddressRecord& record = RecordAt(state.selectedRecord);
+    SetDlgItemTextA(page, IDC_LINKTEXT, Text(record.link).c_str());
+    SetDlgItemTextA(page, IDC_DESCTEXT, Text(record.description).c_str());
+  }
+  if (code == LBN_DBLCLK && StoreHasView() && FavoritesAvailable)
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_LAUNCH, 0), 0);
+}
+
+void NewEntry(LinkType type, HWND page) {
+  std::memset(&CurrentRecord, 0, sizeof CurrentRecord);
+  SetFieldText(CurrentRecord.link, kPresets[PageIndex(type)]);
+  if (RunEntryDialog(page) == 1) {
+    if (FindByLink() == -1) {
+      AppendRecord();
+      SetRefillPendingAll();
+    } else {
+      ErrorBox(kLinkExists);
+    }
+  }
+  Refill(type, page);
+}
+
+void ChangeEntry(LinkType type, PageState& state, HWND page) {
+  if (!HasSelection(state)) return;
+  const long position = state.selectedRecord;
+  CurrentRecord = RecordAt(position);
+  const std::string keptName = Text(CurrentRecord.name);
+  bool changed = false;
+  if (RunEntryDialog(page) == 1 && position < RecordCount()) {
+    RecordAt(position) = CurrentRecord;
+    changed = true;
+  }
+  // The dialog reads its fields before it checks them, so even a cancelled
+  // change may leave another name here; the store is sorted then as well.
+  if (FieldText(CurrentRecord.name) != keptName) {
+    SortRecords();
+    changed = true;
+  }
+  if (changed) SetRefillPendingAll();
+  Refill(type, page);
+}
+
+void DeleteEntry(LinkType type, PageState& state, HWND page) {
+  if (!HasSelection(state)) return;
+  char question[512];
+  std::snprintf(question, sizeof question, kConfirmDelete,
+                Text(RecordAt(state.selectedRecord).name).c_str());
+  if (!QuestionBox(question)) return;
+  DeleteRecord(state.selectedRecord);
+  SetRefillPendingAll();
+  Refill(type, page);
+}
+
+INT_PTR PageMessage(LinkType type, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  PageState& state = pageStates[PageIndex(type)];
   switch (message) {
     case WM_INITDIALOG:
       // The first page is created as the sheet opens: it centres the sheet.
       if (type == LinkType::Www) CenterWindow(GetDesktopWindow(), SheetWindow);
       if (!FavoritesAvailable) EnableWindow(GetDlgItem(page, IDC_LAUNCH), FALSE);
+      state.refillPending = false;
+      FillList(type, page);
       return 0;
+    case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE)) {
+        if (state.refillPending) {
+          state.refillPending = false;
+          FillList(type, page);
+        }
+        PostSelectionChange(page);
+      }
+      return 0;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_LIST: ShowSelection(state, page, HIWORD(wParam)); break;
+        case IDC_CHANGE: ChangeEntry(type, state, page); break;
+        case IDC_DELETE: DeleteEntry(type, state, page); break;
+        case IDC_NEW: NewEntry(type, page); break;
+        case IDC_LAUNCH:
+          if (HasSelection(state) && LaunchLink(state.selectedRecord))
+            ShowWindow(SheetWindow, SW_MINIMIZE);
+          break;
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      // The two display fields stand out in the menu colour (COLOR_MENU + 1).
+      int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      return (id == IDC_LINKTEXT || id == IDC_DESCTEXT) ? COLOR_MENU + 1 : 0;
+    }
     default:
       return 0;
   }
@@ -58,9 +222,9 @@ DLGPROC CategoryPage(LinkType type) {
 
 void SetRefillPending(LinkType type) {
   int index = PageIndex(type);
-  if (index >= 0) refillPending[index] = true;
+  if (index >= 0) pageStates[index].refillPending = true;
 }
 
 void SetRefillPendingAll() {
-  for (bool& flag : refillPending) flag = true;
+  for (PageState& state : pageStates) state.refillPending = true;
 }

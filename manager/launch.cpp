@@ -1,0 +1,105 @@
+// LaunchLink: an Internet Shortcut file in the user's temporary folder, opened
+// by "rundll32 url.dll,FileProtocolHandler", removed once the opener is done.
+#include "manager/launch.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "addressdb/store.h"
+#include "manager/messages.h"
+
+namespace {
+
+const char kCannotStart[] = "Internet-Explorer konnte nicht gestartet werden !";
+const DWORD kWaitMs = 60000;
+
+// The shortcut and the name reserved for it; both are removed afterwards.
+struct ShortcutFile {
+  char path[MAX_PATH] = "";
+  char reserved[MAX_PATH] = "";
+};
+
+bool WriteAll(HANDLE file, const std::string& text) {
+  DWORD written = 0;
+  return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+// The name comes from the program, never from the entry, so an entry's name
+// cannot point the file elsewhere. GetTempFileNameA reserves a unique ".tmp"
+// name; the shortcut takes the same stem with ".url", which the opener needs
+// to know the file for an Internet Shortcut, and is created only if new.
+bool MakeShortcut(std::string_view link, ShortcutFile& file) {
+  char folder[MAX_PATH];
+  DWORD n = GetTempPathA(MAX_PATH, folder);
+  if (n == 0 || n >= MAX_PATH) return false;
+  const std::string content = "[InternetShortcut]\r\nURL=" + std::string(link) + "\r\n";
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (GetTempFileNameA(folder, "qxl", 0, file.reserved) == 0) return false;
+    std::size_t length = std::strlen(file.reserved);
+    if (length < 4) break;
+    std::memcpy(file.path, file.reserved, length + 1);
+    std::memcpy(file.path + length - 4, ".url", 4);
+    HANDLE handle =
+        CreateFileA(file.path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      bool ok = WriteAll(handle, content);
+      CloseHandle(handle);
+      return ok;
+    }
+    DWORD error = GetLastError();
+    DeleteFileA(file.reserved);
+    file.reserved[0] = '\0';
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  file.path[0] = '\0';
+  return false;
+}
+
+// The opener reads the shortcut after it has become idle, so the file stays
+// until the opener has ended. Messages that other programs send to our
+// windows meanwhile (a broadcast, a DDE start-up) are answered; input is not.
+void WaitForEnd(HANDLE process) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= kWaitMs) return;
+    DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, kWaitMs - elapsed, QS_SENDMESSAGE);
+    if (result != WAIT_OBJECT_0 + 1) return;
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+}  // namespace
+
+bool LaunchLink(long position) {
+  if (position < 0 || position >= RecordCount()) return false;
+  ShortcutFile shortcut;
+  // A shortcut that could not be written is not reported: the opener is
+  // started all the same and tells the user what it finds.
+  MakeShortcut(FieldText(RecordAt(position).link), shortcut);
+
+  char command[324];
+  std::snprintf(command, sizeof command, "rundll32 url.dll,FileProtocolHandler %s", shortcut.path);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWMAXIMIZED;
+  PROCESS_INFORMATION process{};
+  const bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &startup, &process) != FALSE;
+  if (started) {
+    WaitForEnd(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  } else {
+    ErrorBox(kCannotStart);
+  }
+  if (shortcut.path[0] != '\0') DeleteFileA(shortcut.path);
+  if (shortcut.reserved[0] != '\0') DeleteFileA(shortcut.reserved);
+  return started;
+}
