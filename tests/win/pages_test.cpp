@@ -14,11 +14,17 @@ namespace {
 
 const int kWait = 20000;
 const char kBox[] = "QX Internet 2.0";
+const char kNoName[] = "Kein Name eingetragen !";
+const char kBadLink[] = "Ung\xFCltiger Link !";
 const char* const kPresets[7] = {"http://", "ftp://", "mailto:", "news:", "gopher:", "archie:", "file:"};
 
-// The bytes of the data file. While qxinet holds it (open without sharing)
-// they are read through its named mapping, the size from the folder entry.
-std::string DataFileBytes() {
+// The bytes of the data file, read once the sheet has handled what was sent
+// before: the store's operations must not meet a reader. While qxinet holds
+// the file (open without sharing) they are read through its named mapping,
+// the size from the folder entry.
+std::string DataFileBytes(HWND sheet) {
+  DWORD_PTR result;
+  if (sheet) SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
   HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap");
   if (mapping == nullptr) return ReadBytes("qxinetvz.dat");
   WIN32_FIND_DATAA entry{};
@@ -33,8 +39,8 @@ std::string DataFileBytes() {
 
 // The data file as "type|name|link|description" per record; fails the test
 // on a size that is no multiple of 641 or a text field without its NUL.
-std::vector<std::string> Stored() {
-  std::string bytes = DataFileBytes();
+std::vector<std::string> Stored(HWND sheet) {
+  std::string bytes = DataFileBytes(sheet);
   EXPECT_EQ(bytes.size() % RecordSize, 0u);
   std::vector<std::string> out;
   for (std::size_t at = 0; at + RecordSize <= bytes.size(); at += RecordSize) {
@@ -75,12 +81,13 @@ class PagesTest : public ::testing::Test {
     HWND list = GetDlgItem(page, 101);
     int sel = ListSelection(list);
     std::string link;
-    if (sel >= 0) link = LinkOf(page, ListItems(list)[sel]);
+    if (sel >= 0) link = LinkOf(ListItems(list)[sel]);
     EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait));
     return page;
   }
+  std::vector<std::string> Stored() { return ::Stored(sheet_); }
   // The link the record of that name holds in the data file.
-  static std::string LinkOf(HWND, const std::string& name) {
+  std::string LinkOf(const std::string& name) {
     for (const std::string& r : Stored()) {
       std::size_t a = r.find('|'), b = r.find('|', a + 1);
       if (r.substr(a + 1, b - a - 1) == name) return r.substr(b + 1, r.find('|', b + 1) - b - 1);
@@ -92,7 +99,7 @@ class PagesTest : public ::testing::Test {
     int index = -1;
     for (std::size_t i = 0; i < items.size(); ++i) if (items[i] == name) index = int(i);
     ASSERT_TRUE(SelectListItem(GetDlgItem(page, 101), index, doubleClick)) << name;
-    ASSERT_TRUE(WaitForText(GetDlgItem(page, 102), LinkOf(page, name), kWait));
+    ASSERT_TRUE(WaitForText(GetDlgItem(page, 102), LinkOf(name), kWait));
   }
   HWND OpenDialog(HWND page, int button) {
     ClickButton(GetDlgItem(page, button));
@@ -112,8 +119,7 @@ class PagesTest : public ::testing::Test {
     AnswerMessageBox(box, answer);
     EXPECT_TRUE(WaitForWindowGone(box.window, kWait));
   }
-  static void ExpectStored(const std::vector<std::string>& expected) {
-    WaitUntil([&] { return Stored() == expected; }, 5000);
+  void ExpectStored(const std::vector<std::string>& expected) {
     EXPECT_EQ(Stored(), expected);
   }
   // Saves or cancels; with a refusal the box is answered and the dialog stays.
@@ -170,8 +176,122 @@ TEST_F(PagesTest, NewEntries) {
     Select(shown, c.name);
     EXPECT_EQ(GetText(GetDlgItem(shown, 103)), c.description);
   }
-  Select(Page(0), "Aaa");
+}
+
+TEST_F(PagesTest, EntryDialogChecksAndCuts) {
+  Start({MakeRecord("Aaa", "http://a/")});
+  std::vector<std::string> expected = Stored();
+  HWND dialog = OpenDialog(Page(0), 106);
+  const struct { const char *name, *link, *refusal; } cases[] = {
+      {"", "", kNoName}, {"", "http://x/", kNoName}, {"N", "", "Kein Link eingetragen !"},
+      {"N", "https://x/", kBadLink}, {"N", "www.example.org", kBadLink}};
+  for (const auto& c : cases) {
+    Fill(dialog, c.name, c.link, "d");
+    Press(dialog, 104, c.refusal);
+    EXPECT_EQ(GetText(GetDlgItem(dialog, 101)), c.name);
+    EXPECT_EQ(GetText(GetDlgItem(dialog, 102)), c.link);
+  }
+  // Enter and Escape close nothing: what is typed after them reaches the dialog.
+  HWND name = GetDlgItem(dialog, 101);
+  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
+  PostMessageA(name, EM_SETSEL, 0, -1);
+  PostMessageA(name, WM_CHAR, 'x', 0);
+  EXPECT_TRUE(WaitForText(name, "x", kWait));
+  Press(dialog, 105);
+  ExpectStored(expected);
+
+  dialog = OpenDialog(Page(0), 106);
+  const std::string longName(130, 'n'), longLink = "http://" + std::string(300, 'l'),
+                    longText(300, 'd');
+  Fill(dialog, longName.c_str(), longLink.c_str(), longText.c_str());
+  Press(dialog, 104);
+  expected.push_back("0|" + longName.substr(0, 127) + "|" + longLink.substr(0, 255) + "|" +
+                     longText.substr(0, 255));
+  ExpectStored(expected);
+}
+
+TEST_F(PagesTest, ChangeEntries) {
+  // Not in name order: only a re-sort puts Alpha first.
+  Start({MakeRecord("Beta", "http://b/", "b"), MakeRecord("Alpha", "http://a/", "a"),
+         MakeRecord("Gamma", "http://g/", "g")});
+  const struct {
+    const char *select, *name, *link, *description, *refusal;
+    std::vector<std::string> stored;
+  } cases[] = {
+      {"Beta", nullptr, nullptr, "neu", nullptr,
+       {"0|Beta|http://b/|neu", "0|Alpha|http://a/|a", "0|Gamma|http://g/|g"}},
+      // Refused with another name, then cancelled: sorted, no record changed.
+      {"Beta", "Aaa", "https://b/", "x", kBadLink,
+       {"0|Alpha|http://a/|a", "0|Beta|http://b/|neu", "0|Gamma|http://g/|g"}},
+      {"Alpha", "Zeta", nullptr, nullptr, nullptr,
+       {"0|Beta|http://b/|neu", "0|Gamma|http://g/|g", "0|Zeta|http://a/|a"}},
+      {"Gamma", nullptr, "ftp://g/", nullptr, nullptr,
+       {"0|Beta|http://b/|neu", "1|Gamma|ftp://g/|g", "0|Zeta|http://a/|a"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.select);
+    HWND page = Page(0);
+    Select(page, c.select);
+    HWND dialog = OpenDialog(page, 104);
+    Fill(dialog, c.name, c.link, c.description);
+    Press(dialog, 104, c.refusal);
+    if (c.refusal) Press(dialog, 105);
+    ExpectStored(c.stored);
+  }
+  EXPECT_EQ(ListItems(GetDlgItem(Page(0), 101)), (std::vector<std::string>{"Beta", "Zeta"}));
+  EXPECT_EQ(ListItems(GetDlgItem(Page(1), 101)), std::vector<std::string>{"Gamma"});
+}
+
+TEST_F(PagesTest, DeleteDownToAnEmptyStore) {
+  Start({MakeRecord("Alpha", "http://a/"), MakeRecord("Beta", "http://b/")});
+  const struct {
+    const char* select;
+    int answer;
+    std::vector<std::string> stored;
+  } cases[] = {{"Beta", IDNO, {"0|Alpha|http://a/|", "0|Beta|http://b/|"}},
+               {"Beta", IDYES, {"0|Alpha|http://a/|"}},
+               {"Alpha", IDYES, {}}};
+  for (const auto& c : cases) {
+    HWND page = Page(0);
+    Select(page, c.select);
+    ClickButton(GetDlgItem(page, 105));
+    ExpectBox(std::string("Den Eintrag '") + c.select + "' wirklich l\xF6schen ?", c.answer);
+    if (c.stored.empty()) ExpectBox("Adressdatei ist leer !");
+    ExpectStored(c.stored);
+  }
+  EXPECT_EQ(ReadBytes("qxinetvz.dat").size(), 0u);
+  // Without records every list is empty, and change, delete and open do
+  // nothing: the new-entry dialog that follows them is the only window shown.
+  for (int tab = 0; tab < 7; ++tab) {
+    HWND page = Page(tab);
+    EXPECT_TRUE(ListItems(GetDlgItem(page, 101)).empty());
+    EXPECT_EQ(GetText(GetDlgItem(page, 103)), "");
+    for (int button : {104, 105, 107}) ClickButton(GetDlgItem(page, button));
+    Press(OpenDialog(page, 106), 105);
+    EXPECT_EQ(TopLevelWindows(app_.pid).size(), 1u);
+  }
+}
+
+// A page's list holds record positions; another page's addition moves them.
+TEST_F(PagesTest, ListsAndStalePositions) {
+  Start({MakeRecord("beta", "http://b/", "zweiter"), MakeRecord("Zulu", "http://z/"),
+         MakeRecord("Alpha", "http://a/", "erster"), MakeRecord("Dateien", "ftp://d/", "Ablage")});
+  HWND www = Page(0);
+  EXPECT_EQ(ListItems(GetDlgItem(www, 101)), (std::vector<std::string>{"Alpha", "beta", "Zulu"}));
+  EXPECT_EQ(ListSelection(GetDlgItem(www, 101)), 0);
+  EXPECT_EQ(GetText(GetDlgItem(www, 103)), "erster");
   EXPECT_TRUE(SaveWindowPicture(sheet_, PicturesDir() + "\\page-www-filled.bmp"));
+  EXPECT_EQ(ListItems(GetDlgItem(Page(1), 101)), std::vector<std::string>{"Dateien"});
+
+  HWND dialog = OpenDialog(Page(0), 106);
+  Fill(dialog, "Anfang", "http://anfang/", nullptr);
+  Press(dialog, 104);
+  ExpectStored({"0|Alpha|http://a/|erster", "0|Anfang|http://anfang/|", "1|Dateien|ftp://d/|Ablage",
+                "0|Zulu|http://z/|", "0|beta|http://b/|zweiter"});
+  ClickButton(GetDlgItem(Page(1), 105));
+  ExpectBox("Den Eintrag 'Dateien' wirklich l\xF6schen ?", IDYES);
+  ExpectStored({"0|Alpha|http://a/|erster", "0|Anfang|http://anfang/|", "0|Zulu|http://z/|",
+                "0|beta|http://b/|zweiter"});
 }
 
 }  // namespace
