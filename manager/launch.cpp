@@ -59,18 +59,28 @@ bool MakeShortcut(std::string_view link, ShortcutFile& file) {
   return false;
 }
 
-// The opener reads the shortcut after it has become idle, so the file stays
-// until the opener has ended. Messages that other programs send to our
-// windows meanwhile (a broadcast, a DDE start-up) are answered; input is not.
-void WaitForEnd(HANDLE process) {
+// Whether the opener and every process it started have ended. The started
+// program hands the shortcut on to another process, which reads it later
+// (under Wine: "rundll32 ieframe.dll,OpenURL"), so the file must outlive
+// them all; the job collects them. Without a job only the first one counts.
+bool OpenerDone(HANDLE job, HANDLE process) {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+  if (job != nullptr && QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info,
+                                                  sizeof info, nullptr))
+    return info.ActiveProcesses == 0;
+  return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+}
+
+// Waits for the opener, at most a minute. Messages that other programs send
+// to our windows meanwhile (a broadcast, a DDE start-up) are answered; the
+// user's input waits.
+void WaitForOpener(HANDLE job, HANDLE process) {
   const DWORD start = GetTickCount();
-  for (;;) {
-    DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= kWaitMs) return;
-    DWORD result = MsgWaitForMultipleObjects(1, &process, FALSE, kWaitMs - elapsed, QS_SENDMESSAGE);
-    if (result != WAIT_OBJECT_0 + 1) return;
-    MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  while (!OpenerDone(job, process) && GetTickCount() - start < kWaitMs) {
+    if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+      MSG message;
+      PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
   }
 }
 
@@ -90,10 +100,18 @@ bool LaunchLink(long position) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWMAXIMIZED;
   PROCESS_INFORMATION process{};
-  const bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr,
-                                      nullptr, &startup, &process) != FALSE;
+  // Started suspended so that it is in the job before it can start others.
+  const bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                                      nullptr, nullptr, &startup, &process) != FALSE;
   if (started) {
-    WaitForEnd(process.hProcess);
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {
+      CloseHandle(job);
+      job = nullptr;
+    }
+    ResumeThread(process.hThread);
+    WaitForOpener(job, process.hProcess);
+    if (job != nullptr) CloseHandle(job);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   } else {

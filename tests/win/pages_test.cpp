@@ -294,4 +294,104 @@ TEST_F(PagesTest, ListsAndStalePositions) {
                 "0|beta|http://b/|zweiter"});
 }
 
+// Sets a text value under HKEY_CURRENT_USER, or removes it (nullptr), and puts
+// back what was there when the test ends.
+class RegistryValue {
+ public:
+  RegistryValue(const char* key, const char* name, const char* value) : name_(name) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    DWORD size = sizeof saved_;
+    had_ = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size) == 0;
+    Set(value);
+  }
+  ~RegistryValue() {
+    Set(had_ ? saved_ : nullptr);
+    RegCloseKey(key_);
+  }
+
+ private:
+  void Set(const char* value) {
+    if (!value) RegDeleteValueA(key_, name_);
+    else RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
+  }
+  HKEY key_ = nullptr;
+  const char* name_;
+  char saved_[MAX_PATH] = "";
+  bool had_ = false;
+};
+
+std::string UnixPath(const std::string& path) {
+  using ToUnix = char*(CDECL*)(const WCHAR*);
+  auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  std::wstring wide(path.begin(), path.end());
+  char* unix = toUnix ? toUnix(wide.c_str()) : nullptr;
+  std::string out = unix ? unix : "";
+  if (unix) HeapFree(GetProcessHeap(), 0, unix);
+  return out;
+}
+
+// Files of the program's shortcut names left in the temporary folder.
+int LeftInTemp() {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((std::string(folder) + "qxl*").c_str(), &entry);
+  int count = 0;
+  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) ++count;
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  return count;
+}
+
+// The stand-in browser that Wine's winebrowser starts: a shell script that
+// adds its argument to a log. Named .exe, which Wine creates executable.
+class LaunchTest : public PagesTest {
+ protected:
+  LaunchTest()
+      : log_(folder_.path() + "\\browser.log"),
+        script_((WriteBytes("browser.exe", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
+                                               UnixPath(log_) + "'\n"),
+                 UnixPath(folder_.path() + "\\browser.exe"))),
+        browser_("Software\\Wine\\WineBrowser", "Browsers", script_.c_str()) {}
+  const std::vector<AddressRecord> records_ = {MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"),
+                                               MakeRecord("Zwei", "http://example.org/zwei")};
+  std::string log_, script_;
+  RegistryValue browser_;
+};
+
+TEST_F(LaunchTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
+  Start(records_);
+  for (bool doubleClick : {false, true}) {
+    HWND page = Page(0);
+    Select(page, doubleClick ? "Zwei" : "Eins", doubleClick);
+    if (!doubleClick) ClickButton(GetDlgItem(page, 107));
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, kWait));
+    EXPECT_EQ(LeftInTemp(), 0);
+    PostMessageA(sheet_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) == FALSE; }, kWait));
+  }
+  const std::string links = "http://example.org/eins?a=1&b=%20\nhttp://example.org/zwei\n";
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(log_) == links; }, kWait)) << ReadBytes(log_);
+}
+
+TEST_F(LaunchTest, WithoutFavoritesNothingOpens) {
+  RegistryValue none("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     "Favorites", nullptr);
+  Start(records_);
+  for (int tab = 0; tab < 7; ++tab) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(tab), 107)));
+  Select(Page(0), "Zwei", true);
+  Sleep(1500);
+  EXPECT_FALSE(IsIconic(sheet_));
+  EXPECT_FALSE(FileExists(log_));
+}
+
+TEST_F(LaunchTest, OpenerThatCannotStart) {
+  WriteBytes("rundll32.exe", "kein Programm");  // found first, in the current folder
+  Start(records_);
+  ClickButton(GetDlgItem(Page(0), 107));
+  ExpectBox("Internet-Explorer konnte nicht gestartet werden !");
+  EXPECT_FALSE(IsIconic(sheet_));
+  EXPECT_EQ(LeftInTemp(), 0);
+}
+
 }  // namespace
