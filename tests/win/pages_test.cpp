@@ -274,24 +274,30 @@ TEST_F(PagesTest, DeleteDownToAnEmptyStore) {
 
 // A page's list holds record positions; another page's addition moves them.
 TEST_F(PagesTest, ListsAndStalePositions) {
-  Start({MakeRecord("beta", "http://b/", "zweiter"), MakeRecord("Zulu", "http://z/"),
-         MakeRecord("Alpha", "http://a/", "erster"), MakeRecord("Dateien", "ftp://d/", "Ablage")});
+  Start({MakeRecord("heise online", "http://www.heise.de/", "Nachrichten"),
+         MakeRecord("Wikipedia", "http://de.wikipedia.org/", "Die freie Enzyklop\xE4" "die"),
+         MakeRecord("Apache", "http://www.apache.org/", "Der Webserver und seine Verwandten"),
+         MakeRecord("Dateien", "ftp://ftp.example.org/", "Ablage")});
   HWND www = Page(0);
-  EXPECT_EQ(ListItems(GetDlgItem(www, 101)), (std::vector<std::string>{"Alpha", "beta", "Zulu"}));
+  EXPECT_EQ(ListItems(GetDlgItem(www, 101)),
+            (std::vector<std::string>{"Apache", "heise online", "Wikipedia"}));
   EXPECT_EQ(ListSelection(GetDlgItem(www, 101)), 0);
-  EXPECT_EQ(GetText(GetDlgItem(www, 103)), "erster");
+  EXPECT_EQ(GetText(GetDlgItem(www, 103)), "Der Webserver und seine Verwandten");
   EXPECT_TRUE(SaveWindowPicture(sheet_, PicturesDir() + "\\page-www-filled.bmp"));
   EXPECT_EQ(ListItems(GetDlgItem(Page(1), 101)), std::vector<std::string>{"Dateien"});
 
   HWND dialog = OpenDialog(Page(0), 106);
-  Fill(dialog, "Anfang", "http://anfang/", nullptr);
+  Fill(dialog, "Archiv", "http://archive.org/", nullptr);
   Press(dialog, 104);
-  ExpectStored({"0|Alpha|http://a/|erster", "0|Anfang|http://anfang/|", "1|Dateien|ftp://d/|Ablage",
-                "0|Zulu|http://z/|", "0|beta|http://b/|zweiter"});
+  std::vector<std::string> stored = {"0|Apache|http://www.apache.org/|Der Webserver und seine Verwandten",
+                                     "0|Archiv|http://archive.org/|", "1|Dateien|ftp://ftp.example.org/|Ablage",
+                                     "0|Wikipedia|http://de.wikipedia.org/|Die freie Enzyklop\xE4" "die",
+                                     "0|heise online|http://www.heise.de/|Nachrichten"};
+  ExpectStored(stored);
   ClickButton(GetDlgItem(Page(1), 105));
   ExpectBox("Den Eintrag 'Dateien' wirklich l\xF6schen ?", IDYES);
-  ExpectStored({"0|Alpha|http://a/|erster", "0|Anfang|http://anfang/|", "0|Zulu|http://z/|",
-                "0|beta|http://b/|zweiter"});
+  stored.erase(stored.begin() + 2);
+  ExpectStored(stored);
 }
 
 // Sets a text value under HKEY_CURRENT_USER, or removes it (nullptr), and puts
