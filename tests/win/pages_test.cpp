@@ -1,9 +1,11 @@
-// The category pages and the entry dialog of the real qxinet.exe, worked from
-// outside under Wine, each road checked against the bytes of qxinetvz.dat.
+// The category pages, the entry dialog and the browser start of the real qxinet.exe
+// under Wine, worked from outside; every road checked against the bytes of qxinetvz.dat.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -13,44 +15,30 @@
 namespace {
 
 const int kWait = 20000;
-const char kBox[] = "QX Internet 2.0";
-const char kNoName[] = "Kein Name eingetragen !";
 const char kBadLink[] = "Ung\xFCltiger Link !";
-const char* const kPresets[7] = {"http://", "ftp://", "mailto:", "news:", "gopher:", "archie:", "file:"};
+using Texts = std::vector<std::string>;
 
-// The bytes of the data file, read once the sheet has handled what was sent
-// before: the store's operations must not meet a reader. While qxinet holds
-// the file (open without sharing) they are read through its named mapping,
-// the size from the folder entry.
-std::string DataFileBytes(HWND sheet) {
+// The records as "type|name|link|description", read once the sheet has handled what
+// was sent before, so that no reader meets the store at work; while qxinet holds the
+// file (without sharing), through its named mapping.
+Texts Stored(HWND sheet) {
   DWORD_PTR result;
-  if (sheet) SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
-  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap");
-  if (mapping == nullptr) return ReadBytes("qxinetvz.dat");
-  WIN32_FIND_DATAA entry{};
-  HANDLE find = FindFirstFileA("qxinetvz.dat", &entry);
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
-  const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-  std::string bytes = view ? std::string(view, entry.nFileSizeLow) : std::string();
-  if (view) UnmapViewOfFile(view);
-  CloseHandle(mapping);
-  return bytes;
-}
-
-// The data file as "type|name|link|description" per record; fails the test
-// on a size that is no multiple of 641 or a text field without its NUL.
-std::vector<std::string> Stored(HWND sheet) {
-  std::string bytes = DataFileBytes(sheet);
+  SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_NORMAL, kWait, &result);
+  std::string bytes;
+  if (HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap")) {
+    WIN32_FIND_DATAA entry{};
+    FindClose(FindFirstFileA("qxinetvz.dat", &entry));
+    auto view = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0));
+    bytes.assign(view, entry.nFileSizeLow);
+    UnmapViewOfFile(view), CloseHandle(map);
+  } else {
+    bytes = ReadBytes("qxinetvz.dat");
+  }
   EXPECT_EQ(bytes.size() % RecordSize, 0u);
-  std::vector<std::string> out;
+  Texts out;
   for (std::size_t at = 0; at + RecordSize <= bytes.size(); at += RecordSize) {
-    std::string r = std::to_string(static_cast<unsigned char>(bytes[at]));
-    for (auto [offset, width] : {std::pair{1, 128}, {129, 256}, {385, 256}}) {
-      std::string field = bytes.substr(at + offset, width);
-      EXPECT_NE(field.find('\0'), std::string::npos);
-      r += "|" + field.substr(0, field.find('\0'));
-    }
-    out.push_back(r);
+    out.push_back(std::to_string(static_cast<unsigned char>(bytes[at])));
+    for (std::size_t field : {1, 129, 385}) out.back() += "|" + std::string(&bytes[at + field]);
   }
   return out;
 }
@@ -62,71 +50,46 @@ class PagesTest : public ::testing::Test {
     if (app_.Valid() && !WaitForExit(app_, 0, code)) KillProgram(app_);
   }
   void Start(const std::vector<AddressRecord>& records) {
-    std::string bytes;
+    std::string bytes, exe = "Z:" QXINET_EXE;
     for (const AddressRecord& r : records) bytes += Bytes(r);
     WriteBytes("qxinetvz.dat", bytes);
-    app_ = StartProgram(WindowsPath(QXINET_EXE), "", folder_.path());
-    if (records.empty()) ExpectBox("Adressdatei ist leer !");
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    app_ = StartProgram(exe, "", folder_.path());
+    if (records.empty()) Box("Adressdatei ist leer !");
     sheet_ = WaitForWindow(app_.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
     ASSERT_NE(sheet_, nullptr);
   }
-  static std::string WindowsPath(std::string path) {
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return "Z:" + path;
-  }
-  // Shows the tab and waits until the page has taken over its selection.
+  // The page on show once it shows its selection (a refill first empties field 102).
   HWND Page(int tab) {
     EXPECT_TRUE(SelectTab(sheet_, tab));
-    HWND page = CurrentPage(sheet_);
-    HWND list = GetDlgItem(page, 101);
-    int sel = ListSelection(list);
-    std::string link;
-    if (sel >= 0) link = LinkOf(ListItems(list)[sel]);
-    EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait));
+    HWND page = CurrentPage(sheet_), list = GetDlgItem(page, 101);
+    EXPECT_TRUE(WaitUntil([&] { return ListItems(list).empty() || !GetText(GetDlgItem(page, 102)).empty(); }, kWait));
     return page;
   }
-  std::vector<std::string> Stored() { return ::Stored(sheet_); }
-  // The link the record of that name holds in the data file.
-  std::string LinkOf(const std::string& name) {
-    for (const std::string& r : Stored()) {
-      std::size_t a = r.find('|'), b = r.find('|', a + 1);
-      if (r.substr(a + 1, b - a - 1) == name) return r.substr(b + 1, r.find('|', b + 1) - b - 1);
-    }
-    return "";
+  Texts List(int tab) { return ListItems(GetDlgItem(Page(tab), 101)); }
+  void Select(HWND page, const std::string& name, const std::string& link, bool doubleClick = false) {
+    Texts items = ListItems(GetDlgItem(page, 101));
+    int item = int(std::find(items.begin(), items.end(), name) - items.begin());
+    ASSERT_TRUE(SelectListItem(GetDlgItem(page, 101), item, doubleClick)) << name;
+    ASSERT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait));
   }
-  void Select(HWND page, const std::string& name, bool doubleClick = false) {
-    std::vector<std::string> items = ListItems(GetDlgItem(page, 101));
-    int index = -1;
-    for (std::size_t i = 0; i < items.size(); ++i) if (items[i] == name) index = int(i);
-    ASSERT_TRUE(SelectListItem(GetDlgItem(page, 101), index, doubleClick)) << name;
-    ASSERT_TRUE(WaitForText(GetDlgItem(page, 102), LinkOf(name), kWait));
-  }
-  HWND OpenDialog(HWND page, int button) {
+  HWND Dialog(HWND page, int button) {
     ClickButton(GetDlgItem(page, button));
-    HWND dialog = WaitForWindow(app_.pid, "QX Internet", "#32770", kWait);
-    EXPECT_NE(dialog, nullptr);
-    return dialog;
+    return WaitForWindow(app_.pid, "QX Internet", "#32770", kWait);
   }
-  static void Fill(HWND dialog, const char* name, const char* link, const char* description) {
-    if (name) SetText(GetDlgItem(dialog, 101), name);
-    if (link) SetText(GetDlgItem(dialog, 102), link);
-    if (description) SetText(GetDlgItem(dialog, 103), description);
-  }
-  void ExpectBox(const std::string& text, int answer = IDOK) {
-    MessageBoxInfo box;
-    ASSERT_TRUE(WaitForMessageBox(app_.pid, kBox, kWait, box)) << text;
-    EXPECT_EQ(box.text, text);
-    AnswerMessageBox(box, answer);
-    EXPECT_TRUE(WaitForWindowGone(box.window, kWait));
-  }
-  void ExpectStored(const std::vector<std::string>& expected) {
-    EXPECT_EQ(Stored(), expected);
-  }
-  // Saves or cancels; with a refusal the box is answered and the dialog stays.
-  void Press(HWND dialog, int button, const char* refusal = nullptr) {
+  // Sets the fields given (nullptr keeps one) and presses a button; after a refusal the
+  // dialog must still be open.
+  void Enter(HWND dialog, std::array<const char*, 3> texts, int button, const char* refusal = nullptr) {
+    for (int i = 0; i < 3; ++i) if (texts[i]) SetText(GetDlgItem(dialog, 101 + i), texts[i]);
     ClickButton(GetDlgItem(dialog, button));
-    if (refusal) ExpectBox(refusal);
+    if (refusal) Box(refusal);
     EXPECT_EQ(WaitForWindowGone(dialog, refusal ? 300 : kWait), refusal == nullptr);
+  }
+  void Box(const std::string& text, int answer = IDOK) {
+    MessageBoxInfo box;
+    ASSERT_TRUE(WaitForMessageBox(app_.pid, "QX Internet 2.0", kWait, box)) << text;
+    EXPECT_EQ(box.text, text);
+    AnswerMessageBox(box, answer), WaitForWindowGone(box.window, kWait);
   }
 
   TestFolder folder_;
@@ -134,140 +97,92 @@ class PagesTest : public ::testing::Test {
   HWND sheet_ = nullptr;
 };
 
-struct NewCase {
-  int tab;
-  const char *name, *link, *description, *refusal;
-  int listedOn;  // tab whose list shows the new entry, -1 when nothing is stored
-};
-
 TEST_F(PagesTest, NewEntries) {
   Start({MakeRecord("Aaa", "http://www.example.org/")});
-  const NewCase cases[] = {
-      {0, "B Web", "http://b.example/", "Seite", nullptr, 0},
-      {1, "C Ftp", "ftp://c.example/pub", "", nullptr, 1},
-      {2, "D Post", "mailto:d@example.org", "Brief", nullptr, 2},
-      {3, "E News", "news:de.comp", "", nullptr, 3},
-      {4, "F Gopher", "gopher://f.example/", "", nullptr, 4},
-      {5, "G Archie", "archie:g", "", nullptr, 5},
-      {6, "H Datei", "file:///c:/h.txt", "lokal \xE4", nullptr, 6},
-      {0, "I Ftp vom Web", "ftp://i.example/", "", nullptr, 1},
-      {0, "J Doppelt", "HTTP://WWW.Example.ORG/", "", "Link ist bereits eingetragen !", -1},
-  };
-  std::vector<std::string> expected = Stored();
-  for (const NewCase& c : cases) {
+  const struct { int tab; const char *preset, *name, *link; int type; } cases[] = {
+      {0, "http://", "B Web", "http://b/", 0}, {1, "ftp://", "C Ftp", "ftp://c/pub", 1},
+      {2, "mailto:", "D Post", "mailto:d@example.org", 2}, {3, "news:", "E News", "news:de.comp", 3},
+      {4, "gopher:", "F Gopher", "gopher://f/", 4}, {5, "archie:", "G Archie", "archie:g", 5},
+      {6, "file:", "H Datei", "file:///c:/h.txt", 16}, {0, "http://", "I Ftp", "ftp://i/", 1},
+      {0, "http://", "J Doppelt", "HTTP://WWW.Example.ORG/", -1}};
+  Texts expected = Stored(sheet_);
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    HWND page = Page(c.tab);
-    HWND dialog = OpenDialog(page, 106);
-    EXPECT_EQ(GetText(GetDlgItem(dialog, 102)), kPresets[c.tab]);
-    Fill(dialog, c.name, c.link, c.description);
-    if (c.tab == 6) {
-      EXPECT_TRUE(SaveWindowPicture(dialog, PicturesDir() + "\\entry-dialog.bmp"));
-    }
-    Press(dialog, 104);
-    if (c.refusal) ExpectBox(c.refusal);
-    if (c.listedOn >= 0)
-      expected.push_back(std::to_string(c.listedOn == 6 ? 16 : c.listedOn) + "|" + c.name + "|" +
-                         c.link + "|" + c.description);
-    ExpectStored(expected);
-    std::vector<std::string> here = ListItems(GetDlgItem(Page(c.tab), 101));
-    EXPECT_EQ(std::count(here.begin(), here.end(), c.name), c.listedOn == c.tab ? 1 : 0);
-    if (c.listedOn < 0) continue;
-    HWND shown = Page(c.listedOn);
-    Select(shown, c.name);
-    EXPECT_EQ(GetText(GetDlgItem(shown, 103)), c.description);
+    HWND dialog = Dialog(Page(c.tab), 106);
+    EXPECT_EQ(GetText(GetDlgItem(dialog, 102)), c.preset);
+    const std::string text = c.name + std::string(" \xE4");
+    Enter(dialog, {c.name, c.link, text.c_str()}, 104);
+    if (c.type < 0) Box("Link ist bereits eingetragen !");
+    else expected.push_back(std::to_string(c.type) + "|" + c.name + "|" + c.link + "|" + text);
+    EXPECT_EQ(Stored(sheet_), expected);
+    const int listedOn = std::min(c.type, 6);
+    Texts here = List(c.tab);
+    EXPECT_EQ(std::count(here.begin(), here.end(), c.name), c.tab == listedOn);
+    if (listedOn < 0) continue;
+    Select(Page(listedOn), c.name, c.link);
+    EXPECT_EQ(GetText(GetDlgItem(CurrentPage(sheet_), 103)), text);
   }
 }
 
 TEST_F(PagesTest, EntryDialogChecksAndCuts) {
   Start({MakeRecord("Aaa", "http://a/")});
-  std::vector<std::string> expected = Stored();
-  HWND dialog = OpenDialog(Page(0), 106);
-  const struct { const char *name, *link, *refusal; } cases[] = {
-      {"", "", kNoName}, {"", "http://x/", kNoName}, {"N", "", "Kein Link eingetragen !"},
-      {"N", "https://x/", kBadLink}, {"N", "www.example.org", kBadLink}};
-  for (const auto& c : cases) {
-    Fill(dialog, c.name, c.link, "d");
-    Press(dialog, 104, c.refusal);
-    EXPECT_EQ(GetText(GetDlgItem(dialog, 101)), c.name);
-    EXPECT_EQ(GetText(GetDlgItem(dialog, 102)), c.link);
+  Texts expected = Stored(sheet_);
+  HWND dialog = Dialog(Page(0), 106);
+  const char* const noName = "Kein Name eingetragen !";
+  for (auto c : {std::array<const char*, 3>{"", "", noName}, {"", "http://x/", noName},
+                 {"N", "", "Kein Link eingetragen !"}, {"N", "https://x/", kBadLink}, {"N", "x.org", kBadLink}}) {
+    Enter(dialog, {c[0], c[1], "d"}, 104, c[2]);
+    EXPECT_EQ(GetText(GetDlgItem(dialog, 101)) + "|" + GetText(GetDlgItem(dialog, 102)), std::string(c[0]) + "|" + c[1]);
   }
+  EXPECT_TRUE(SaveWindowPicture(dialog, PicturesDir() + "\\entry-dialog.bmp"));
   // Enter and Escape close nothing: what is typed after them reaches the dialog.
   HWND name = GetDlgItem(dialog, 101);
-  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
-  PostMessageA(name, EM_SETSEL, 0, -1);
-  PostMessageA(name, WM_CHAR, 'x', 0);
+  for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
+  PostMessageA(name, EM_SETSEL, 0, -1), PostMessageA(name, WM_CHAR, 'x', 0);
   EXPECT_TRUE(WaitForText(name, "x", kWait));
-  Press(dialog, 105);
-  ExpectStored(expected);
-
-  dialog = OpenDialog(Page(0), 106);
-  const std::string longName(130, 'n'), longLink = "http://" + std::string(300, 'l'),
-                    longText(300, 'd');
-  Fill(dialog, longName.c_str(), longLink.c_str(), longText.c_str());
-  Press(dialog, 104);
-  expected.push_back("0|" + longName.substr(0, 127) + "|" + longLink.substr(0, 255) + "|" +
-                     longText.substr(0, 255));
-  ExpectStored(expected);
+  Enter(dialog, {}, 105);
+  EXPECT_EQ(Stored(sheet_), expected);
+  const std::string longName(130, 'n'), longLink = "http://" + std::string(300, 'l'), longText(300, 'd');
+  Enter(Dialog(Page(0), 106), {longName.c_str(), longLink.c_str(), longText.c_str()}, 104);
+  expected.push_back("0|" + longName.substr(0, 127) + "|" + longLink.substr(0, 255) + "|" + longText.substr(0, 255));
+  EXPECT_EQ(Stored(sheet_), expected);
 }
 
-TEST_F(PagesTest, ChangeEntries) {
+TEST_F(PagesTest, ChangeAndDeleteDownToAnEmptyStore) {
   // Not in name order: only a re-sort puts Alpha first.
-  Start({MakeRecord("Beta", "http://b/", "b"), MakeRecord("Alpha", "http://a/", "a"),
-         MakeRecord("Gamma", "http://g/", "g")});
-  const struct {
-    const char *select, *name, *link, *description, *refusal;
-    std::vector<std::string> stored;
-  } cases[] = {
-      {"Beta", nullptr, nullptr, "neu", nullptr,
-       {"0|Beta|http://b/|neu", "0|Alpha|http://a/|a", "0|Gamma|http://g/|g"}},
+  Start({MakeRecord("Beta", "http://b/", "b"), MakeRecord("Alpha", "http://a/", "a"), MakeRecord("Gamma", "http://g/", "g")});
+  const std::string beta = "0|Beta|http://b/|neu", gamma = "0|Gamma|http://g/|g", alpha = "0|Alpha|http://a/|a";
+  const struct { int tab; const char *select, *link, *name, *newLink, *description, *refusal; int answer; Texts stored; } steps[] = {
+      {0, "Beta", "http://b/", nullptr, nullptr, "neu", nullptr, 0, {beta, alpha, gamma}},
       // Refused with another name, then cancelled: sorted, no record changed.
-      {"Beta", "Aaa", "https://b/", "x", kBadLink,
-       {"0|Alpha|http://a/|a", "0|Beta|http://b/|neu", "0|Gamma|http://g/|g"}},
-      {"Alpha", "Zeta", nullptr, nullptr, nullptr,
-       {"0|Beta|http://b/|neu", "0|Gamma|http://g/|g", "0|Zeta|http://a/|a"}},
-      {"Gamma", nullptr, "ftp://g/", nullptr, nullptr,
-       {"0|Beta|http://b/|neu", "1|Gamma|ftp://g/|g", "0|Zeta|http://a/|a"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.select);
-    HWND page = Page(0);
-    Select(page, c.select);
-    HWND dialog = OpenDialog(page, 104);
-    Fill(dialog, c.name, c.link, c.description);
-    Press(dialog, 104, c.refusal);
-    if (c.refusal) Press(dialog, 105);
-    ExpectStored(c.stored);
+      {0, "Beta", "http://b/", "Aaa", "https://b/", "x", kBadLink, 0, {alpha, beta, gamma}},
+      {0, "Alpha", "http://a/", "Zeta", nullptr, nullptr, nullptr, 0, {beta, gamma, "0|Zeta|http://a/|a"}},
+      {0, "Gamma", "http://g/", nullptr, "ftp://g/", nullptr, nullptr, 0, {beta, "1|Gamma|ftp://g/|g", "0|Zeta|http://a/|a"}},
+      {0, "Zeta", "http://a/", nullptr, nullptr, nullptr, nullptr, IDNO, {beta, "1|Gamma|ftp://g/|g", "0|Zeta|http://a/|a"}},
+      {0, "Zeta", "http://a/", nullptr, nullptr, nullptr, nullptr, IDYES, {beta, "1|Gamma|ftp://g/|g"}},
+      {1, "Gamma", "ftp://g/", nullptr, nullptr, nullptr, nullptr, IDYES, {beta}},
+      {0, "Beta", "http://b/", nullptr, nullptr, nullptr, nullptr, IDYES, {}}};
+  for (const auto& s : steps) {
+    HWND page = Page(s.tab);
+    Select(page, s.select, s.link);
+    if (s.answer) {
+      ClickButton(GetDlgItem(page, 105));
+      Box(std::string("Den Eintrag '") + s.select + "' wirklich l\xF6schen ?", s.answer);
+      if (s.stored.empty()) Box("Adressdatei ist leer !");
+    } else {
+      HWND dialog = Dialog(page, 104);
+      Enter(dialog, {s.name, s.newLink, s.description}, 104, s.refusal);
+      if (s.refusal) Enter(dialog, {}, 105);
+    }
+    EXPECT_EQ(Stored(sheet_), s.stored) << s.select;
   }
-  EXPECT_EQ(ListItems(GetDlgItem(Page(0), 101)), (std::vector<std::string>{"Beta", "Zeta"}));
-  EXPECT_EQ(ListItems(GetDlgItem(Page(1), 101)), std::vector<std::string>{"Gamma"});
-}
-
-TEST_F(PagesTest, DeleteDownToAnEmptyStore) {
-  Start({MakeRecord("Alpha", "http://a/"), MakeRecord("Beta", "http://b/")});
-  const struct {
-    const char* select;
-    int answer;
-    std::vector<std::string> stored;
-  } cases[] = {{"Beta", IDNO, {"0|Alpha|http://a/|", "0|Beta|http://b/|"}},
-               {"Beta", IDYES, {"0|Alpha|http://a/|"}},
-               {"Alpha", IDYES, {}}};
-  for (const auto& c : cases) {
-    HWND page = Page(0);
-    Select(page, c.select);
-    ClickButton(GetDlgItem(page, 105));
-    ExpectBox(std::string("Den Eintrag '") + c.select + "' wirklich l\xF6schen ?", c.answer);
-    if (c.stored.empty()) ExpectBox("Adressdatei ist leer !");
-    ExpectStored(c.stored);
-  }
-  EXPECT_EQ(ReadBytes("qxinetvz.dat").size(), 0u);
-  // Without records every list is empty, and change, delete and open do
-  // nothing: the new-entry dialog that follows them is the only window shown.
+  // An empty store: empty lists, and change, delete and open do nothing; the new-entry
+  // dialog opened after them is the only window besides the sheet.
   for (int tab = 0; tab < 7; ++tab) {
     HWND page = Page(tab);
-    EXPECT_TRUE(ListItems(GetDlgItem(page, 101)).empty());
-    EXPECT_EQ(GetText(GetDlgItem(page, 103)), "");
+    EXPECT_EQ(ListItems(GetDlgItem(page, 101)).size() + GetText(GetDlgItem(page, 103)).size(), 0u);
     for (int button : {104, 105, 107}) ClickButton(GetDlgItem(page, button));
-    Press(OpenDialog(page, 106), 105);
+    Enter(Dialog(page, 106), {}, 105);
     EXPECT_EQ(TopLevelWindows(app_.pid).size(), 1u);
   }
 }
@@ -278,126 +193,57 @@ TEST_F(PagesTest, ListsAndStalePositions) {
          MakeRecord("Wikipedia", "http://de.wikipedia.org/", "Die freie Enzyklop\xE4" "die"),
          MakeRecord("Apache", "http://www.apache.org/", "Der Webserver und seine Verwandten"),
          MakeRecord("Dateien", "ftp://ftp.example.org/", "Ablage")});
-  HWND www = Page(0);
-  EXPECT_EQ(ListItems(GetDlgItem(www, 101)),
-            (std::vector<std::string>{"Apache", "heise online", "Wikipedia"}));
-  EXPECT_EQ(ListSelection(GetDlgItem(www, 101)), 0);
-  EXPECT_EQ(GetText(GetDlgItem(www, 103)), "Der Webserver und seine Verwandten");
+  EXPECT_EQ(List(0), (Texts{"Apache", "heise online", "Wikipedia"}));
+  EXPECT_EQ(ListSelection(GetDlgItem(CurrentPage(sheet_), 101)), 0);
+  EXPECT_EQ(GetText(GetDlgItem(CurrentPage(sheet_), 103)), "Der Webserver und seine Verwandten");
   EXPECT_TRUE(SaveWindowPicture(sheet_, PicturesDir() + "\\page-www-filled.bmp"));
-  EXPECT_EQ(ListItems(GetDlgItem(Page(1), 101)), std::vector<std::string>{"Dateien"});
-
-  HWND dialog = OpenDialog(Page(0), 106);
-  Fill(dialog, "Archiv", "http://archive.org/", nullptr);
-  Press(dialog, 104);
-  std::vector<std::string> stored = {"0|Apache|http://www.apache.org/|Der Webserver und seine Verwandten",
-                                     "0|Archiv|http://archive.org/|", "1|Dateien|ftp://ftp.example.org/|Ablage",
-                                     "0|Wikipedia|http://de.wikipedia.org/|Die freie Enzyklop\xE4" "die",
-                                     "0|heise online|http://www.heise.de/|Nachrichten"};
-  ExpectStored(stored);
+  EXPECT_EQ(List(1), Texts{"Dateien"});
+  Enter(Dialog(Page(0), 106), {"Archiv", "http://archive.org/", nullptr}, 104);
+  Texts stored = Stored(sheet_);  // Apache, Archiv, Dateien, Wikipedia, heise online
   ClickButton(GetDlgItem(Page(1), 105));
-  ExpectBox("Den Eintrag 'Dateien' wirklich l\xF6schen ?", IDYES);
+  Box("Den Eintrag 'Dateien' wirklich l\xF6schen ?", IDYES);
   stored.erase(stored.begin() + 2);
-  ExpectStored(stored);
+  EXPECT_EQ(Stored(sheet_), stored);
 }
-
-// Sets a text value under HKEY_CURRENT_USER, or removes it (nullptr), and puts
-// back what was there when the test ends.
-class RegistryValue {
- public:
-  RegistryValue(const char* key, const char* name, const char* value) : name_(name) {
-    RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-    DWORD size = sizeof saved_;
-    had_ = RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size) == 0;
-    Set(value);
-  }
-  ~RegistryValue() {
-    Set(had_ ? saved_ : nullptr);
-    RegCloseKey(key_);
-  }
-
- private:
-  void Set(const char* value) {
-    if (!value) RegDeleteValueA(key_, name_);
-    else RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
-  }
-  HKEY key_ = nullptr;
-  const char* name_;
-  char saved_[MAX_PATH] = "";
-  bool had_ = false;
-};
 
 std::string UnixPath(const std::string& path) {
-  using ToUnix = char*(CDECL*)(const WCHAR*);
-  auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+  auto toUnix = reinterpret_cast<char*(CDECL*)(const WCHAR*)>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  std::wstring wide(path.begin(), path.end());
-  char* unix = toUnix ? toUnix(wide.c_str()) : nullptr;
-  std::string out = unix ? unix : "";
-  if (unix) HeapFree(GetProcessHeap(), 0, unix);
-  return out;
+  char* unix = toUnix(std::wstring(path.begin(), path.end()).c_str());
+  std::string out = unix;
+  return HeapFree(GetProcessHeap(), 0, unix), out;
 }
 
-// Files of the program's shortcut names left in the temporary folder.
-int LeftInTemp() {
+// Whether a file of the program's shortcut names is left in the temporary folder.
+bool ShortcutLeft() {
   char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
   WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((std::string(folder) + "qxl*").c_str(), &entry);
-  int count = 0;
-  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) ++count;
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
-  return count;
+  HANDLE find = FindFirstFileA((std::string(folder, GetTempPathA(MAX_PATH, folder)) + "qxl*").c_str(), &entry);
+  return find != INVALID_HANDLE_VALUE && FindClose(find);
 }
 
-// The stand-in browser that Wine's winebrowser starts: a shell script that
-// adds its argument to a log. Named .exe, which Wine creates executable.
-class LaunchTest : public PagesTest {
- protected:
-  LaunchTest()
-      : log_(folder_.path() + "\\browser.log"),
-        script_((WriteBytes("browser.exe", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
-                                               UnixPath(log_) + "'\n"),
-                 UnixPath(folder_.path() + "\\browser.exe"))),
-        browser_("Software\\Wine\\WineBrowser", "Browsers", script_.c_str()) {}
-  const std::vector<AddressRecord> records_ = {MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"),
-                                               MakeRecord("Zwei", "http://example.org/zwei")};
-  std::string log_, script_;
-  RegistryValue browser_;
-};
-
-TEST_F(LaunchTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
-  Start(records_);
+// The stand-in browser that Wine's winebrowser starts is a shell script that logs its
+// argument; named .exe, which Wine creates executable.
+TEST_F(PagesTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
+  const std::string log = UnixPath(folder_.path() + "\\browser.log"), script = UnixPath(folder_.path() + "\\browser.exe");
+  WriteBytes("browser.exe", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log + "'\n");
+  RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", REG_SZ, script.c_str(), DWORD(script.size() + 1));
+  Start({MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"), MakeRecord("Zwei", "http://example.org/zwei")});
   for (bool doubleClick : {false, true}) {
-    HWND page = Page(0);
-    Select(page, doubleClick ? "Zwei" : "Eins", doubleClick);
-    if (!doubleClick) ClickButton(GetDlgItem(page, 107));
+    Select(Page(0), doubleClick ? "Zwei" : "Eins", doubleClick ? "http://example.org/zwei" : "http://example.org/eins?a=1&b=%20", doubleClick);
+    if (!doubleClick) ClickButton(GetDlgItem(CurrentPage(sheet_), 107));
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, kWait));
-    EXPECT_EQ(LeftInTemp(), 0);
+    EXPECT_FALSE(ShortcutLeft());
     PostMessageA(sheet_, WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) == FALSE; }, kWait));
   }
   const std::string links = "http://example.org/eins?a=1&b=%20\nhttp://example.org/zwei\n";
-  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(log_) == links; }, kWait)) << ReadBytes(log_);
-}
-
-TEST_F(LaunchTest, WithoutFavoritesNothingOpens) {
-  RegistryValue none("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                     "Favorites", nullptr);
-  Start(records_);
-  for (int tab = 0; tab < 7; ++tab) EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(tab), 107)));
-  Select(Page(0), "Zwei", true);
-  Sleep(1500);
-  EXPECT_FALSE(IsIconic(sheet_));
-  EXPECT_FALSE(FileExists(log_));
-}
-
-TEST_F(LaunchTest, OpenerThatCannotStart) {
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes("browser.log") == links; }, kWait)) << ReadBytes("browser.log");
   WriteBytes("rundll32.exe", "kein Programm");  // found first, in the current folder
-  Start(records_);
   ClickButton(GetDlgItem(Page(0), 107));
-  ExpectBox("Internet-Explorer konnte nicht gestartet werden !");
-  EXPECT_FALSE(IsIconic(sheet_));
-  EXPECT_EQ(LeftInTemp(), 0);
+  Box("Internet-Explorer konnte nicht gestartet werden !");
+  EXPECT_FALSE(IsIconic(sheet_) || ShortcutLeft());
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers");
 }
 
 }  // namespace
