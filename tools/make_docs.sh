@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the pictures of the address manager's tabs for the README,
-# docs/tab-<n>-<name>.png: builds qxinet and tools/tab_pictures, which starts it
-# under Wine (private prefix, private Xvfb display) with a few entries and
-# takes a picture of every tab.
+# docs/tab-<n>-<name>.png and docs/entry-dialog.png: builds qxinet and
+# tools/tab_pictures, which starts it under Wine (private prefix, private Xvfb
+# display) with a few entries and takes a picture of every tab and of the
+# entry dialog.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QX_BUILD_DIR:-$root/build}
@@ -24,4 +25,4 @@ wine "$build/win64/tools/tab_pictures.exe" "$(windows "$build/win64/manager/qxin
 for bmp in "$run/pictures"/*.bmp; do
   convert "$bmp" "$root/docs/$(basename "${bmp%.bmp}").png"
 done
-echo "pictures of every tab in $root/docs"
+echo "pictures of every tab and of the entry dialog in $root/docs"
