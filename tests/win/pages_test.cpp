@@ -1,7 +1,6 @@
 // The category pages, the entry dialog and the browser start of the real qxinet.exe
 // under Wine, worked from outside; every road checked against the bytes of qxinetvz.dat.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -20,7 +19,9 @@ using Texts = std::vector<std::string>;
 
 class PagesTest : public ::testing::Test {
  protected:
-  ~PagesTest() override { if (app_.Valid()) KillProgram(app_); }
+  ~PagesTest() override {
+    if (app_.Valid()) KillProgram(app_);
+  }
   void Start(const std::vector<AddressRecord>& records) {
     std::string bytes, exe = "Z:" QXINET_EXE;
     for (const AddressRecord& r : records) bytes += Bytes(r);
@@ -28,7 +29,8 @@ class PagesTest : public ::testing::Test {
     std::replace(exe.begin(), exe.end(), '/', '\\');
     app_ = StartProgram(exe, "", folder_.path());
     if (records.empty()) Box("Adressdatei ist leer !");
-    sheet_ = WaitForWindow(app_.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
+    sheet_ =
+        WaitForWindow(app_.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
     ASSERT_NE(sheet_, nullptr);
   }
   // The records as "type|name|link|description", read once the sheet has handled what
@@ -60,12 +62,15 @@ class PagesTest : public ::testing::Test {
     HWND page = CurrentPage(sheet_);
     EXPECT_TRUE(item < 0 || SelectListItem(GetDlgItem(page, 101), item, doubleClick));
     if (button) ClickButton(GetDlgItem(page, button));
-    return button == 104 || button == 106 ? WaitForWindow(app_.pid, "QX Internet", "#32770", kWait) : page;
+    return button == 104 || button == 106 ? WaitForWindow(app_.pid, "QX Internet", "#32770", kWait)
+                                          : page;
   }
   // Sets the fields given (nullptr keeps one) and presses a button of the entry dialog;
   // after a refusal it must still be open.
-  void Enter(HWND dialog, std::array<const char*, 3> texts, int button, const char* refusal = nullptr) {
-    for (int i = 0; i < 3; ++i) if (texts[i]) SetText(GetDlgItem(dialog, 101 + i), texts[i]);
+  void Enter(HWND dialog, std::array<const char*, 3> texts, int button,
+             const char* refusal = nullptr) {
+    for (int i = 0; i < 3; ++i)
+      if (texts[i]) SetText(GetDlgItem(dialog, 101 + i), texts[i]);
     ClickButton(GetDlgItem(dialog, button));
     if (refusal) Box(refusal);
     EXPECT_EQ(WaitForWindowGone(dialog, refusal ? 300 : kWait), refusal == nullptr);
@@ -79,7 +84,8 @@ class PagesTest : public ::testing::Test {
   // The list of a page once the link and description given are on show.
   Texts Shown(int tab, const std::string& link = "", const std::string& description = "") {
     HWND page = Press(tab, -1, 0);
-    EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait) && WaitForText(GetDlgItem(page, 103), description, kWait));
+    EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait) &&
+                WaitForText(GetDlgItem(page, 103), description, kWait));
     return ListItems(GetDlgItem(page, 101));
   }
 
@@ -91,11 +97,17 @@ class PagesTest : public ::testing::Test {
 TEST_F(PagesTest, NewEntries) {
   Start({MakeRecord("Aaa", "http://www.example.org/")});
   // type -1: the page refuses the link; -2: the dialog refuses the input.
-  const struct { int tab; const char *preset, *name, *link, *refusal; int type; } cases[] = {
-      {6, "file:", "Datei", "file:///c:/h.txt", nullptr, 16}, {0, "http://", "Web", "http://b/", nullptr, 0},
+  const struct {
+    int tab;
+    const char *preset, *name, *link, *refusal;
+    int type;
+  } cases[] = {
+      {6, "file:", "Datei", "file:///c:/h.txt", nullptr, 16},
+      {0, "http://", "Web", "http://b/", nullptr, 0},
       {0, "http://", "X Ftp vom Web", "ftp://i/", nullptr, 1},
       {0, "http://", "Doppelt", "HTTP://WWW.Example.ORG/", "Link ist bereits eingetragen !", -1},
-      {0, "http://", "", "", "Kein Name eingetragen !", -2}, {0, "http://", "N", "", "Kein Link eingetragen !", -2},
+      {0, "http://", "", "", "Kein Name eingetragen !", -2},
+      {0, "http://", "N", "", "Kein Link eingetragen !", -2},
       {0, "http://", "N", "https://x/", kBadLink, -2}};
   Texts expected = Stored();
   for (const auto& c : cases) {
@@ -103,9 +115,11 @@ TEST_F(PagesTest, NewEntries) {
     EXPECT_EQ(GetText(GetDlgItem(dialog, 102)), c.preset);
     Enter(dialog, {c.name, c.link, "\xE4"}, 104, c.type == -2 ? c.refusal : nullptr);
     if (c.type == -1) Box(c.refusal);
-    if (c.type >= 0) expected.push_back(std::to_string(c.type) + "|" + c.name + "|" + c.link + "|\xE4");
+    if (c.type >= 0)
+      expected.push_back(std::to_string(c.type) + "|" + c.name + "|" + c.link + "|\xE4");
     if (c.type == -2) {
-      EXPECT_EQ(GetText(GetDlgItem(dialog, 101)) + "|" + GetText(GetDlgItem(dialog, 102)), std::string(c.name) + "|" + c.link);
+      EXPECT_EQ(GetText(GetDlgItem(dialog, 101)) + "|" + GetText(GetDlgItem(dialog, 102)),
+                std::string(c.name) + "|" + c.link);
       // Enter and Escape close nothing: what is typed after them reaches the dialog.
       HWND name = GetDlgItem(dialog, 101);
       for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
@@ -114,7 +128,8 @@ TEST_F(PagesTest, NewEntries) {
       Enter(dialog, {}, 105);
     }
     EXPECT_EQ(Stored(), expected) << c.name;
-    Texts www = Shown(0, "http://www.example.org/"), other = c.type > 0 ? Shown(std::min(c.type, 6), c.link, "\xE4") : Texts{};
+    Texts www = Shown(0, "http://www.example.org/"),
+          other = c.type > 0 ? Shown(std::min(c.type, 6), c.link, "\xE4") : Texts{};
     EXPECT_EQ(std::count(www.begin(), www.end(), c.name), c.type == 0) << c.name;
     EXPECT_EQ(std::count(other.begin(), other.end(), c.name), c.type > 0) << c.name;
   }
@@ -122,9 +137,16 @@ TEST_F(PagesTest, NewEntries) {
 
 TEST_F(PagesTest, ChangeAndDeleteDownToAnEmptyStore) {
   // Not in name order: only a re-sort puts Alpha first.
-  Start({MakeRecord("Beta", "http://b/", "b"), MakeRecord("Alpha", "http://a/", "a"), MakeRecord("Gamma", "http://g/", "g")});
-  const std::string alpha = "0|Alpha|http://a/|a", beta = "0|Beta|http://b/|neu", gamma = "1|Gamma|ftp://g/|g", zeta = "0|Zeta|http://a/|a";
-  const struct { int tab, item, button; std::array<const char*, 3> texts; const char* refusal; Texts stored; } steps[] = {
+  Start({MakeRecord("Beta", "http://b/", "b"), MakeRecord("Alpha", "http://a/", "a"),
+         MakeRecord("Gamma", "http://g/", "g")});
+  const std::string alpha = "0|Alpha|http://a/|a", beta = "0|Beta|http://b/|neu",
+                    gamma = "1|Gamma|ftp://g/|g", zeta = "0|Zeta|http://a/|a";
+  const struct {
+    int tab, item, button;
+    std::array<const char*, 3> texts;
+    const char* refusal;
+    Texts stored;
+  } steps[] = {
       {0, 1, 104, {nullptr, nullptr, "neu"}, nullptr, {beta, alpha, "0|Gamma|http://g/|g"}},
       // Refused with another name, then cancelled: sorted, no record changed.
       {0, 1, 104, {"Aaa", "https://b/", "x"}, kBadLink, {alpha, beta, "0|Gamma|http://g/|g"}},
@@ -138,7 +160,8 @@ TEST_F(PagesTest, ChangeAndDeleteDownToAnEmptyStore) {
     const auto& s = steps[i];
     HWND dialog = Press(s.tab, s.item, s.button);
     if (s.button == 105) {
-      Box(std::string("Den Eintrag '") + s.refusal + "' wirklich l\xF6schen ?", i == 4 ? IDNO : IDYES);
+      Box(std::string("Den Eintrag '") + s.refusal + "' wirklich l\xF6schen ?",
+          i == 4 ? IDNO : IDYES);
       if (s.stored.empty()) Box("Adressdatei ist leer !");
     } else {
       Enter(dialog, s.texts, 104, s.refusal);
@@ -158,9 +181,12 @@ TEST_F(PagesTest, ChangeAndDeleteDownToAnEmptyStore) {
 
 // A page's list holds record positions; another page's addition moves them.
 TEST_F(PagesTest, ListsAndStalePositions) {
-  Start({MakeRecord("heise online", "http://www.heise.de/"), MakeRecord("Wikipedia", "http://de.wikipedia.org/"),
-         MakeRecord("Apache", "http://www.apache.org/", "Server"), MakeRecord("Dateien", "ftp://ftp.example.org/")});
-  EXPECT_EQ(Shown(0, "http://www.apache.org/", "Server"), (Texts{"Apache", "heise online", "Wikipedia"}));
+  Start({MakeRecord("heise online", "http://www.heise.de/"),
+         MakeRecord("Wikipedia", "http://de.wikipedia.org/"),
+         MakeRecord("Apache", "http://www.apache.org/", "Server"),
+         MakeRecord("Dateien", "ftp://ftp.example.org/")});
+  EXPECT_EQ(Shown(0, "http://www.apache.org/", "Server"),
+            (Texts{"Apache", "heise online", "Wikipedia"}));
   EXPECT_EQ(Shown(1, "ftp://ftp.example.org/"), Texts{"Dateien"});
   Enter(Press(0, -1, 106), {"Archiv", "http://archive.org/", nullptr}, 104);
   Texts stored = Stored();  // Apache, Archiv, Dateien, Wikipedia, heise online
@@ -180,7 +206,8 @@ std::string UnixPath(const std::string& path) {
 bool ShortcutLeft() {
   char folder[MAX_PATH];
   WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((std::string(folder, GetTempPathA(MAX_PATH, folder)) + "qxl*").c_str(), &entry);
+  HANDLE find = FindFirstFileA(
+      (std::string(folder, GetTempPathA(MAX_PATH, folder)) + "qxl*").c_str(), &entry);
   return find != INVALID_HANDLE_VALUE && FindClose(find);
 }
 
@@ -188,9 +215,12 @@ bool ShortcutLeft() {
 // argument; named .exe, which Wine creates executable.
 TEST_F(PagesTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
   const std::string script = UnixPath(folder_.path() + "\\browser.exe");
-  WriteBytes("browser.exe", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + UnixPath(folder_.path() + "\\browser.log") + "'\n");
-  RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", REG_SZ, script.c_str(), DWORD(script.size() + 1));
-  Start({MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"), MakeRecord("Zwei", "http://example.org/zwei")});
+  WriteBytes("browser.exe", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
+                                UnixPath(folder_.path() + "\\browser.log") + "'\n");
+  RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", REG_SZ,
+                  script.c_str(), DWORD(script.size() + 1));
+  Start({MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"),
+         MakeRecord("Zwei", "http://example.org/zwei")});
   for (bool doubleClick : {false, true}) {
     Press(0, doubleClick, doubleClick ? 0 : 107, doubleClick);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, kWait));
@@ -199,7 +229,8 @@ TEST_F(PagesTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) == FALSE; }, kWait));
   }
   const std::string links = "http://example.org/eins?a=1&b=%20\nhttp://example.org/zwei\n";
-  EXPECT_TRUE(WaitUntil([&] { return ReadBytes("browser.log") == links; }, kWait)) << ReadBytes("browser.log");
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes("browser.log") == links; }, kWait))
+      << ReadBytes("browser.log");
   WriteBytes("rundll32.exe", "kein Programm");  // found first, in the current folder
   Press(0, -1, 107);
   Box("Internet-Explorer konnte nicht gestartet werden !");
