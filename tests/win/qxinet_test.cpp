@@ -217,7 +217,10 @@ TEST_F(QxinetTest, PagesShowTheirControlsWhereTheirTemplatesPutThem) {
       SCOPED_TRACE("control " + std::to_string(i) + " " + GetText(expected[i]));
       EXPECT_EQ(GetDlgCtrlID(shown[i]), GetDlgCtrlID(expected[i]));
       EXPECT_EQ(ClassOf(shown[i]), ClassOf(expected[i]));
-      EXPECT_EQ(GetText(shown[i]), GetText(expected[i]));
+      // The same texts, but for the selected entry's link and description on a category page.
+      const int id = GetDlgCtrlID(shown[i]);
+      EXPECT_TRUE(GetText(shown[i]) == GetText(expected[i]) || (p.tab <= 6 && (id == 102 || id == 103)))
+          << GetText(shown[i]);
       EXPECT_EQ(GetWindowLongA(shown[i], GWL_STYLE) & WS_VISIBLE,
                 GetWindowLongA(expected[i], GWL_STYLE) & WS_VISIBLE);
       RECT a = RectInParent(page, shown[i]), b = RectInParent(local, expected[i]);
