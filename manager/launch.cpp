@@ -114,10 +114,10 @@ bool LaunchLink(long position) {
     if (job != nullptr) CloseHandle(job);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-  } else {
-    ErrorBox(kCannotStart);
   }
+  // Removed before the message, so that no file waits for the user's answer.
   if (shortcut.path[0] != '\0') DeleteFileA(shortcut.path);
   if (shortcut.reserved[0] != '\0') DeleteFileA(shortcut.reserved);
+  if (!started) ErrorBox(kCannotStart);
   return started;
 }
