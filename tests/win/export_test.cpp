@@ -25,6 +25,7 @@ class ExportTest : public ::testing::Test {
     }
     RegSetValueExA(key_, "Favorites", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                    static_cast<DWORD>(path.size() + 1));
+    CreateDirectoryA((folder_.path() + "\\a").c_str(), nullptr);
     if (!path.empty()) CreateDirectoryA(path.c_str(), nullptr);
   }
   ~ExportTest() override {
@@ -36,7 +37,8 @@ class ExportTest : public ::testing::Test {
   TestFolder folder_;
   HKEY key_ = nullptr;
   char saved_[MAX_PATH] = "";
-  const std::string fav_ = folder_.path() + "\\a";
+  // Deep enough that a name leading out of it still lands inside the test folder.
+  const std::string fav_ = folder_.path() + "\\a\\b";
 };
 
 bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
@@ -121,7 +123,7 @@ TEST_P(FavoritesExport, WritesShortcutFiles) {
   EXPECT_EQ(ReadBytes(fav_ + "\\Seite.url"),
             old + kShortcut + GetParam().link + "\r\nIconIndex=1\r\n");
   EXPECT_EQ(ReadBytes(fav_ + "\\Dateien.url"), kShortcut + "ftp://f/\r\n");
-  for (const char* absent : {"\\a\\Gruppe.url", "\\raus.url", "\\..\\raus.url"})
+  for (const char* absent : {"\\a\\b\\Gruppe.url", "\\raus.url", "\\a\\raus.url"})
     EXPECT_FALSE(FileExists(folder_.path() + absent)) << absent;
 }
 
