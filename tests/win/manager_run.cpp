@@ -2,7 +2,9 @@
 #include "tests/win/manager_run.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <gtest/gtest.h>
 
 #include "addressdb/record.h"
@@ -41,6 +43,17 @@ std::string WindowsPath(std::string unixPath) {
   for (char& c : unixPath)
     if (c == '/') c = '\\';
   return "Z:" + unixPath;
+}
+
+std::string GeneratedBookmarks(int count, unsigned seed) {
+  std::vector<int> order(count);
+  for (int i = 0; i < count; ++i) order[i] = i;
+  std::shuffle(order.begin(), order.end(), std::mt19937(seed));
+  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n";
+  for (int i = 0; i < count; ++i)
+    file += "<DT><A HREF=\"http://www.example.org/seite/" + std::to_string(i) +
+            ".htm\" ADD_DATE=\"1\">Seite " + std::to_string(order[i]) + "</A>\n";
+  return file + "</DL><p>\n";
 }
 
 ManagerRun::ManagerRun(const std::string& folder, int tab) {
@@ -91,7 +104,7 @@ bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, co
     AnswerMessageBox(box, answer);
     WaitForWindowGone(box.window, kWait);
   }
-  const bool ended = WaitForText(status, "", kWait);
+  const bool ended = WaitForText(status, "", waitMs);
   MessageBoxInfo extra;
   EXPECT_FALSE(WaitForMessageBox(process.pid, kBoxTitle, 0, extra)) << "unexpected: " << extra.text;
   return ended && SendMessageA(GetDlgItem(page, 108), PBM_GETPOS, 0, 0) == 0;

@@ -13,8 +13,11 @@
 std::vector<std::string> StoredRecords(const std::string& dataFile);
 std::string RecordsFile(const std::vector<std::string>& records);  // the inverse
 std::string WindowsPath(std::string unixPath);
+// A bookmark file of count distinct web links whose names come in shuffled order.
+std::string GeneratedBookmarks(int count, unsigned seed);
 
 struct ManagerRun {
+  int waitMs = 20000;  // for the end of a run
   Process process;
   HWND sheet = nullptr, page = nullptr;
   // Starts qxinet in folder (answering "Adressdatei ist leer !" for an empty
