@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <regex>
+#include <set>
 
 #include "tests/win/manager_run.h"
 #include "tests/win/test_folder.h"
@@ -132,5 +133,33 @@ INSTANTIATE_TEST_SUITE_P(Roads, ImportTest, ::testing::Values(
     ImportCase{"EmptyHotlist", 103, "favor.hot", "", "favor.hot",
                {{"Kein Speicher zum Einlesen der Hotlistdatei !", IDOK}}, kStored}),
     [](const auto& info) { return std::string(info.param.what); });
+
+// A kill at any moment of an import leaves a file that opens again, holding
+// entries of the file and nothing else, each once.
+TEST(KilledImport, LeavesAFileTheNextStartOpens) {
+  for (unsigned round = 1; round <= 3; ++round) {
+    TestFolder folder;
+    const std::string file = GeneratedBookmarks(1000, round);
+    WriteBytes("bookmark.htm", file);
+    WriteBytes("qxinetvz.dat", RecordsFile(kStored));
+    {
+      ManagerRun run(folder.path(), 7);
+      ASSERT_TRUE(run.Begin({102}, kBookmarkDialog, (folder.path() + "\\bookmark.htm").c_str()));
+      Sleep(100 + (round * 7919) % 1500);
+      KillProgram(run.process);
+    }
+    const std::vector<std::string> stored = StoredRecords("qxinetvz.dat");
+    EXPECT_EQ(ReadBytes("qxinetvz.dat").size(), stored.size() * RecordSize);
+    std::set<std::string> links;
+    for (const std::string& r : stored) {
+      const std::string link = r.substr(r.find('|', 2) + 1, r.rfind('|') - r.find('|', 2) - 1);
+      EXPECT_TRUE(links.insert(link).second) << r;
+      EXPECT_TRUE(r == kStored[0] || file.find("\"" + link + "\"") != std::string::npos) << r;
+    }
+    EXPECT_EQ(links.count("http://alt.example/"), 1u);
+    ManagerRun again(folder.path(), 0);
+    EXPECT_NE(again.sheet, nullptr) << "round " << round << ", " << stored.size() << " records";
+  }
+}
 
 }  // namespace

@@ -76,14 +76,10 @@ ManagerRun::~ManagerRun() {
   }
 }
 
-bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
-                     const std::vector<std::pair<std::string, int>>& boxes) {
-  for (int id : clicks) {
-    SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
-  }
+bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path) {
+  for (int id : clicks) SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
   // Only the end of the run empties the status line again.
-  HWND status = GetDlgItem(page, 107);
-  SetText(status, "?");
+  SetText(GetDlgItem(page, 107), "?");
   ClickButton(GetDlgItem(page, 130));
   if (dialogTitle != nullptr) {
     HWND dialog = WaitForWindow(process.pid, dialogTitle, "#32770", kWait);
@@ -97,6 +93,12 @@ bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, co
     }
     if (!WaitForWindowGone(dialog, kWait)) return false;
   }
+  return true;
+}
+
+bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
+                     const std::vector<std::pair<std::string, int>>& boxes) {
+  if (!Begin(clicks, dialogTitle, path)) return false;
   for (const auto& [text, answer] : boxes) {
     MessageBoxInfo box;
     if (!WaitForMessageBox(process.pid, kBoxTitle, kWait, box)) return false;
@@ -104,7 +106,7 @@ bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, co
     AnswerMessageBox(box, answer);
     WaitForWindowGone(box.window, kWait);
   }
-  const bool ended = WaitForText(status, "", waitMs);
+  const bool ended = WaitForText(GetDlgItem(page, 107), "", waitMs);
   MessageBoxInfo extra;
   EXPECT_FALSE(WaitForMessageBox(process.pid, kBoxTitle, 0, extra)) << "unexpected: " << extra.text;
   return ended && SendMessageA(GetDlgItem(page, 108), PBM_GETPOS, 0, 0) == 0;

@@ -30,4 +30,6 @@ struct ManagerRun {
   // answer. Returns once the run has ended, or false.
   bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
            const std::vector<std::pair<std::string, int>>& boxes = {});
+  // The same up to the file dialog, without waiting for the end.
+  bool Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path);
 };
