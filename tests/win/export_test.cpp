@@ -58,7 +58,7 @@ TEST_F(ExportTest, StartStatesWithAndWithoutFavorites) {
       EXPECT_EQ(Checked(run.page, 104), tab == 7 || favorites);
       for (int id = 104; id <= 106; ++id) EXPECT_EQ(Enabled(run.page, id), tab == 7 || favorites);
       if (!favorites) continue;
-      const char* name = tab == 7 ? "\\import-page.bmp" : "\\export-page.bmp";
+      const char* name = tab == 7 ? "\\page-import.bmp" : "\\page-export.bmp";
       EXPECT_TRUE(SaveWindowPicture(run.sheet, PicturesDir() + name));
       if (tab == 7) continue;
       // The HTML document knows no existing files: its choice greys the policy, unchanged.
