@@ -4,12 +4,27 @@
 // an HTML document. Run under Wine with a display; see the README.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <random>
+#include <vector>
 
 #include "tests/win/manager_run.h"
 #include "tests/win/test_folder.h"
 
 namespace {
+
+// A bookmark file of count distinct web links, their names in shuffled order.
+std::string GeneratedBookmarks(int count, unsigned seed) {
+  std::vector<int> order(count);
+  for (int i = 0; i < count; ++i) order[i] = i;
+  std::shuffle(order.begin(), order.end(), std::mt19937(seed));
+  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n";
+  for (int i = 0; i < count; ++i)
+    file += "<DT><A HREF=\"http://www.example.org/seite/" + std::to_string(i) +
+            ".htm\" ADD_DATE=\"1\">Seite " + std::to_string(order[i]) + "</A>\n";
+  return file + "</DL><p>\n";
+}
 
 double Seconds(DWORD from) { return (GetTickCount() - from) / 1000.0; }
 

@@ -2,12 +2,11 @@
 #include "tests/win/manager_run.h"
 
 #include <commctrl.h>
-#include <algorithm>
-#include <cstring>
-#include <random>
 #include <gtest/gtest.h>
 
-#include "addressdb/record.h"
+#include <algorithm>
+#include <cstring>
+
 #include "tests/win/test_folder.h"
 
 namespace {
@@ -29,31 +28,18 @@ std::vector<std::string> StoredRecords(const std::string& dataFile) {
 
 std::string RecordsFile(const std::vector<std::string>& records) {
   std::string bytes;
-  for (const std::string& text : records) {
-    std::size_t a = text.find('|'), b = text.find('|', a + 1), c = text.find('|', b + 1);
-    AddressRecord r = MakeRecord(text.substr(a + 1, b - a - 1), text.substr(b + 1, c - b - 1),
-                                 text.substr(c + 1));
-    r.type = static_cast<std::uint8_t>(std::stoi(text.substr(0, a)));
+  for (const std::string& t : records) {
+    const std::size_t a = t.find('|'), b = t.find('|', a + 1), c = t.find('|', b + 1);
+    AddressRecord r = MakeRecord(t.substr(a + 1, b - a - 1), t.substr(b + 1, c - b - 1), t.substr(c + 1));
+    r.type = static_cast<std::uint8_t>(std::stoi(t.substr(0, a)));
     bytes += Bytes(r);
   }
   return bytes;
 }
 
 std::string WindowsPath(std::string unixPath) {
-  for (char& c : unixPath)
-    if (c == '/') c = '\\';
+  std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
   return "Z:" + unixPath;
-}
-
-std::string GeneratedBookmarks(int count, unsigned seed) {
-  std::vector<int> order(count);
-  for (int i = 0; i < count; ++i) order[i] = i;
-  std::shuffle(order.begin(), order.end(), std::mt19937(seed));
-  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n";
-  for (int i = 0; i < count; ++i)
-    file += "<DT><A HREF=\"http://www.example.org/seite/" + std::to_string(i) +
-            ".htm\" ADD_DATE=\"1\">Seite " + std::to_string(order[i]) + "</A>\n";
-  return file + "</DL><p>\n";
 }
 
 ManagerRun::ManagerRun(const std::string& folder, int tab) {
@@ -67,47 +53,40 @@ ManagerRun::ManagerRun(const std::string& folder, int tab) {
 }
 
 ManagerRun::~ManagerRun() {
-  if (!process.Valid()) return;
   DWORD code = 0;
+  if (!process.Valid()) return;
   PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (!WaitForExit(process, kWait, code)) {
-    ADD_FAILURE() << "the program did not end";
-    KillProgram(process);
-  }
+  if (!WaitForExit(process, kWait, code)) ADD_FAILURE() << "the program did not end";
+  if (!WaitForExit(process, 0, code)) KillProgram(process);
 }
 
 bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path) {
   for (int id : clicks) SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
-  // Only the end of the run empties the status line again.
-  SetText(GetDlgItem(page, 107), "?");
+  SetText(GetDlgItem(page, 107), "?");  // only the end of the run empties it again
   ClickButton(GetDlgItem(page, 130));
-  if (dialogTitle != nullptr) {
-    HWND dialog = WaitForWindow(process.pid, dialogTitle, "#32770", kWait);
-    if (dialog == nullptr) return false;
-    if (*path == '\0') {
-      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    } else {
-      HWND name = GetDlgItem(GetDlgItem(GetDlgItem(dialog, 1148), 1148), 1148);
-      if (*path != '*') SetText(name, path);  // "*": what the dialog offers
-      ClickButton(GetDlgItem(dialog, IDOK));
-    }
-    if (!WaitForWindowGone(dialog, kWait)) return false;
+  if (dialogTitle == nullptr) return true;
+  HWND dialog = WaitForWindow(process.pid, dialogTitle, "#32770", kWait);
+  if (dialog == nullptr) return false;
+  if (*path == '\0') {
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  } else {
+    if (*path != '*') SetText(GetDlgItem(GetDlgItem(GetDlgItem(dialog, 1148), 1148), 1148), path);
+    ClickButton(GetDlgItem(dialog, IDOK));
   }
-  return true;
+  return WaitForWindowGone(dialog, kWait);
 }
 
 bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
                      const std::vector<std::pair<std::string, int>>& boxes) {
   if (!Begin(clicks, dialogTitle, path)) return false;
+  MessageBoxInfo box;
   for (const auto& [text, answer] : boxes) {
-    MessageBoxInfo box;
     if (!WaitForMessageBox(process.pid, kBoxTitle, kWait, box)) return false;
     EXPECT_EQ(box.text, text);
     AnswerMessageBox(box, answer);
     WaitForWindowGone(box.window, kWait);
   }
   const bool ended = WaitForText(GetDlgItem(page, 107), "", waitMs);
-  MessageBoxInfo extra;
-  EXPECT_FALSE(WaitForMessageBox(process.pid, kBoxTitle, 0, extra)) << "unexpected: " << extra.text;
+  EXPECT_FALSE(WaitForMessageBox(process.pid, kBoxTitle, 0, box)) << "unexpected: " << box.text;
   return ended && SendMessageA(GetDlgItem(page, 108), PBM_GETPOS, 0, 0) == 0;
 }

@@ -1,35 +1,28 @@
-// A running qxinet.exe on its Import or Export page, worked from outside:
-// runs with their file dialogs and questions, and the records it left.
+// A running qxinet.exe on its Import or Export page, worked from outside, and
+// the data files it reads and leaves. Records are written "type|name|link|description".
 #pragma once
-#include <windows.h>
-
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "tests/driver/uidriver.h"
 
-// type|name|link|description of every record of the data file, in file order.
 std::vector<std::string> StoredRecords(const std::string& dataFile);
-std::string RecordsFile(const std::vector<std::string>& records);  // the inverse
+std::string RecordsFile(const std::vector<std::string>& records);
 std::string WindowsPath(std::string unixPath);
-// A bookmark file of count distinct web links whose names come in shuffled order.
-std::string GeneratedBookmarks(int count, unsigned seed);
 
 struct ManagerRun {
   int waitMs = 20000;  // for the end of a run
   Process process;
   HWND sheet = nullptr, page = nullptr;
-  // Starts qxinet in folder (answering "Adressdatei ist leer !" for an empty
-  // data file) and shows tab 7 (Import) or 8 (Export).
+  // Starts qxinet in folder (answering the box of an empty data file) on tab 7 or 8.
   ManagerRun(const std::string& folder, int tab);
-  ~ManagerRun();  // closes the sheet; kills the program if it does not end
-  // Clicks the buttons in turn, then runs: a file dialog with that title gets
-  // the path typed (nullptr: no dialog expected; "": cancelled), and each
-  // question or warning that follows must have the text given and gets the
-  // answer. Returns once the run has ended, or false.
+  ~ManagerRun();
+  // Clicks the buttons, then "run"; a file dialog of that title gets path typed
+  // ("": cancelled, "*": taken as offered, dialogTitle nullptr: none may come).
+  bool Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path);
+  // Begin, then each box that follows must hold the text and gets the answer;
+  // true once the run has ended with the status line empty and the bar at 0.
   bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
            const std::vector<std::pair<std::string, int>>& boxes = {});
-  // The same up to the file dialog, without waiting for the end.
-  bool Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path);
 };
