@@ -1,5 +1,5 @@
 // The Import and Export pages of the real program under Wine: their start
-// states and pictures, every import and export road with its cases in a table,
+// states, every import and export road with its cases in a table,
 // real browser exports from the samples, and an import killed part-way.
 #include <gtest/gtest.h>
 
@@ -59,10 +59,7 @@ TEST_F(Pages, StartStates) {
       EXPECT_EQ(Checked(run.page, 102), !favorites);
       for (int id = 104; id <= 106; ++id) EXPECT_EQ(Enabled(run.page, id), tab == 7 || favorites);
       EXPECT_EQ(Checked(run.page, 104), tab == 7 || favorites);
-      if (!favorites) continue;
-      const char* picture = tab == 7 ? "\\page-import.bmp" : "\\page-export.bmp";
-      EXPECT_TRUE(SaveWindowPicture(run.sheet, PicturesDir() + picture));
-      if (tab == 7) continue;
+      if (!favorites || tab == 7) continue;
       // An HTML document meets no existing files: its choice greys the policy, still checked.
       for (int target : {102, 101}) {
         SendMessageA(GetDlgItem(run.page, target), BM_CLICK, 0, 0);
