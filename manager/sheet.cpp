@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "importexport/pages.h"
 #include "manager/app.h"
 #include "manager/category_page.h"
 #include "manager/messages.h"
@@ -46,8 +47,8 @@ void ShowSheet() {
       {"DLG_LINK", " Gopher ", CategoryPage(LinkType::Gopher)},
       {"DLG_LINK", " Archie ", CategoryPage(LinkType::Archie)},
       {"DLG_LINK", " Lokal ", CategoryPage(LinkType::Local)},
-      {"DLG_IMPORT", " Import ", nullptr},
-      {"DLG_EXPORT", " Export ", nullptr},
+      {"DLG_IMPORT", " Import ", ImportPageProc},
+      {"DLG_EXPORT", " Export ", ExportPageProc},
       {"DLG_INFO", " Info ", nullptr},
   }};
 

@@ -1,0 +1,66 @@
+// Scanning a bookmark file held whole in memory, byte for byte.
+#include "importexport/bookmark_scan.h"
+
+#include <cstring>
+
+#include "importexport/imported_link.h"
+
+namespace {
+
+constexpr char kMark[] = "HREF=";
+constexpr std::size_t kMarkLength = 5;
+
+bool IsMark(std::string_view data, std::size_t i) {
+  return i + 9 < data.size() && MatchesAsciiWord(data.data() + i, kMark, kMarkLength);
+}
+
+// Characters from `from` up to the first `stop`, at most `limit`, never past the end.
+std::size_t RunUntil(std::string_view data, std::size_t from, char stop, std::size_t limit) {
+  std::size_t n = 0;
+  while (n < limit && from + n < data.size() && data[from + n] != stop) ++n;
+  return n;
+}
+
+std::string_view Piece(std::string_view data, std::size_t from, std::size_t length) {
+  if (from >= data.size()) return {};
+  return data.substr(from, length);
+}
+
+}  // namespace
+
+bool IsBookmarkFileTitle(std::string_view title) {
+  static constexpr char kTitle[] = "bookmark.htm";
+  return title.size() == sizeof kTitle - 1 && MatchesAsciiWord(title.data(), kTitle, title.size());
+}
+
+std::size_t CountBookmarkMarks(std::string_view data) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i + 9 < data.size(); ++i)
+    if (IsMark(data, i)) ++count;
+  return count;
+}
+
+void ScanBookmarks(std::string_view data, AddressRecord& entry,
+                   const std::function<void(std::size_t handled)>& store) {
+  std::size_t handled = 0;
+  for (std::size_t i = 0; i + 9 < data.size(); ++i) {
+    if (!IsMark(data, i)) continue;
+    // The character after "HREF=", normally the opening quote, is not examined.
+    const std::size_t p = i + 6;
+    const std::size_t linkLength = RunUntil(data, p, '"', 256);
+    std::memset(&entry, 0, sizeof entry);
+    SetFieldText(entry.link, Piece(data, p, linkLength));
+
+    std::size_t q = data.size();
+    for (std::size_t k = p + linkLength; k < data.size(); ++k)
+      if (data[k] == '>') {
+        q = k + 1;
+        break;
+      }
+    const std::size_t nameLength = RunUntil(data, q, '<', 128);
+    SetFieldText(entry.name, Piece(data, q, nameLength));
+
+    ClassifyImportedLink(entry);
+    store(++handled);
+  }
+}

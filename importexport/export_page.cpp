@@ -1,0 +1,63 @@
+// The Export page: target, link types, policy for existing files, and the run.
+#include "addressdb/store.h"
+#include "importexport/insert_entry.h"
+#include "importexport/page_controls.h"
+#include "importexport/pages.h"
+#include "importexport/roads.h"
+#include "manager/app.h"
+#include "manager/resource.h"
+
+namespace {
+
+int exportPolicy = Skip;
+
+// The policy concerns existing favourite files only.
+void EnablePolicyButtons(HWND page, bool enable) {
+  for (int id = IDC_POLICY_SKIP; id <= IDC_POLICY_OVERWRITE; ++id)
+    EnableWindow(GetDlgItem(page, id), enable ? TRUE : FALSE);
+}
+
+void RunExport(HWND page) {
+  if (IsDlgButtonChecked(page, IDC_TARGET_FAVORITES) == BST_CHECKED) {
+    SetStatusText(page, "Adressen als MS Internet-Explorer-Favoriten exportieren...");
+    SetProgressRange(page, RecordCount());
+    ExportFavorites(page, exportPolicy);
+  }
+  if (IsDlgButtonChecked(page, IDC_TARGET_HTML) == BST_CHECKED) {
+    SetStatusText(page, "Adressen als HTML-Dokument exportieren...");
+    SetProgressRange(page, RecordCount());
+    ExportHtml(page);
+  }
+  SetProgressPosition(page, 0);
+  SetStatusText(page, "");
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ExportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    if (FavoritesAvailable) {
+      CheckRadioButton(page, IDC_TARGET_FAVORITES, IDC_TARGET_HTML, IDC_TARGET_FAVORITES);
+      CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, IDC_POLICY_SKIP);
+    } else {
+      EnableWindow(GetDlgItem(page, IDC_TARGET_FAVORITES), FALSE);
+      EnablePolicyButtons(page, false);
+      CheckRadioButton(page, IDC_TARGET_FAVORITES, IDC_TARGET_HTML, IDC_TARGET_HTML);
+    }
+    exportPolicy = Skip;
+    for (int box : {IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL})
+      CheckDlgButton(page, box, BST_CHECKED);
+  } else if (message == WM_COMMAND) {
+    const int id = LOWORD(wParam);
+    if (id == IDC_TARGET_FAVORITES || id == IDC_TARGET_HTML) {
+      CheckRadioButton(page, IDC_TARGET_FAVORITES, IDC_TARGET_HTML, id);
+      EnablePolicyButtons(page, id == IDC_TARGET_FAVORITES);
+    } else if (id >= IDC_POLICY_SKIP && id <= IDC_POLICY_OVERWRITE) {
+      CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, id);
+      exportPolicy = id - IDC_POLICY_SKIP;
+    } else if (id == IDC_RUN) {
+      RunExport(page);
+    }
+  }
+  return FALSE;
+}

@@ -1,0 +1,22 @@
+// Names and paths of Internet Shortcut files in the favourites folder.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// Paths are held in buffers of this size, terminator included.
+constexpr std::size_t PathBufferSize = 260;
+
+// The entry name of a shortcut file: the file name less a final ".url" (small
+// letters only), cut to the 127 characters of the name field.
+void FavoriteNameFromFileName(std::string_view fileName, char (&name)[128]);
+
+// folder + "\" + fileName into path; false, with path empty, when it does not fit.
+bool FavoriteFilePath(std::string_view folder, std::string_view fileName,
+                      char (&path)[PathBufferSize]);
+
+// folder + "\" + name + ".url" into path; false, with path empty, when it
+// does not fit or when the name would lead out of the folder (a ".."
+// component, a drive, a leading slash or backslash).
+bool FavoriteExportPath(std::string_view folder, std::string_view name,
+                        char (&path)[PathBufferSize]);

@@ -1,0 +1,73 @@
+// Scanning a hotlist held whole in memory.
+#include "importexport/hotlist_scan.h"
+
+#include <array>
+#include <cstring>
+
+#include "importexport/imported_link.h"
+
+namespace {
+
+constexpr char kCr = '\r';
+
+bool IsMark(std::string_view data, std::size_t i) {
+  return i + 4 <= data.size() && MatchesAsciiWord(data.data() + i, "Item", 4);
+}
+
+std::size_t SkipBlanks(std::string_view data, std::size_t p) {
+  while (p < data.size() && data[p] == ' ') ++p;
+  return p;
+}
+
+std::size_t LineLength(std::string_view data, std::size_t from, std::size_t limit) {
+  std::size_t n = 0;
+  while (n < limit && from + n < data.size() && data[from + n] != kCr) ++n;
+  return n;
+}
+
+std::string_view Piece(std::string_view data, std::size_t from, std::size_t length) {
+  if (from >= data.size()) return {};
+  return data.substr(from, length);
+}
+
+}  // namespace
+
+bool IsHotlistFileTitle(std::string_view title) {
+  // Exactly these four spellings: the others (".hOt", ...) are not hotlists.
+  static constexpr std::array<std::string_view, 4> kExtensions = {".hot", ".Hot", ".HOt", ".HOT"};
+  for (std::string_view e : kExtensions)
+    if (title.find(e) != std::string_view::npos) return true;
+  return false;
+}
+
+bool IsHotlist(std::string_view data) {
+  return data.size() >= 7 && MatchesAsciiWord(data.data(), "Hotlist", 7);
+}
+
+std::size_t CountHotlistMarks(std::string_view data) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i + 4 <= data.size(); ++i)
+    if (IsMark(data, i)) ++count;
+  return count;
+}
+
+void ScanHotlist(std::string_view data, AddressRecord& entry,
+                 const std::function<void(std::size_t handled)>& store) {
+  std::size_t handled = 0;
+  for (std::size_t i = 0; i + 4 <= data.size(); ++i) {
+    if (!IsMark(data, i)) continue;
+    // Two characters after "Item" are passed over unexamined.
+    std::size_t p = SkipBlanks(data, i + 6);
+    const std::size_t nameLength = LineLength(data, p, 128);
+    std::memset(&entry, 0, sizeof entry);
+    SetFieldText(entry.name, Piece(data, p, nameLength));
+
+    // The CR and the character after it end the name line.
+    p = SkipBlanks(data, p + nameLength + 2);
+    const std::size_t linkLength = LineLength(data, p, 256);
+    SetFieldText(entry.link, Piece(data, p, linkLength));
+
+    ClassifyImportedLink(entry);
+    store(++handled);
+  }
+}

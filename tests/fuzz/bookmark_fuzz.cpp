@@ -1,0 +1,26 @@
+// Arbitrary bytes as a bookmark file, as read and, if it declares UTF-8, as
+// converted: the scan stays within the data and yields one whole entry per mark.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "importexport/bookmark_scan.h"
+#include "importexport/cp1252.h"
+
+static void Scan(std::string_view text) {
+  std::vector<char> bytes(text.begin(), text.end());  // exactly the data, on the heap
+  const std::string_view data(bytes.data(), bytes.size());
+  AddressRecord entry;
+  std::size_t seen = 0;
+  ScanBookmarks(data, entry, [&](std::size_t handled) {
+    if (handled != ++seen || entry.name[127] != '\0' || entry.link[255] != '\0') std::abort();
+  });
+  if (seen != CountBookmarkMarks(data)) std::abort();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view raw(reinterpret_cast<const char*>(data), size);
+  Scan(raw);
+  if (DeclaresUtf8(raw)) Scan(Utf8ToCp1252(raw));
+  return 0;
+}

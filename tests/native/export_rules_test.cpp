@@ -1,0 +1,49 @@
+// Paths of favourite files, and the conversion of UTF-8 bookmark files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "importexport/cp1252.h"
+#include "importexport/favorite_names.h"
+
+namespace {
+
+TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
+  const std::string folder = "C:\\Fav";  // 6 characters: 248 for the name fill 259
+  const struct { std::string name; const char* path; } cases[] = {
+      {"Ordner\\Seite", "C:\\Fav\\Ordner\\Seite.url"}, {"Mehr...", "C:\\Fav\\Mehr....url"},
+      {"..", "C:\\Fav\\...url"}, {"..\\..\\Windows\\win", ""}, {"a/../../b", ""}, {"a\\. .\\b", ""},
+      {"X:win", ""}, {"\\Windows\\win", ""}, {"/etc/x", ""},
+      {std::string(248, 'n'), "*"}, {std::string(249, 'n'), ""}};
+  for (const auto& c : cases) {
+    char path[PathBufferSize];
+    EXPECT_EQ(FavoriteExportPath(folder, c.name, path), *c.path != '\0') << c.name;
+    EXPECT_EQ(std::string(path), *c.path == '*' ? folder + "\\" + c.name + ".url" : c.path);
+  }
+  char path[PathBufferSize];
+  EXPECT_TRUE(FavoriteFilePath(std::string(250, 'f'), "abcd.url", path));
+  EXPECT_FALSE(FavoriteFilePath(std::string(250, 'f'), "abcde.url", path));
+}
+
+TEST(Utf8Files, Declaration) {
+  const struct { const char* data; bool utf8; } cases[] = {
+      {"\xEF\xBB\xBF<DL>", true}, {"<meta content='text/html; Charset=utf-8'>", true},
+      {"<meta charset=\"utf-8\">", true}, {"<META CONTENT=\"text/html; charset=windows-1252\">", false},
+      {"<A HREF=\"x\" LAST_CHARSET=\"UTF-8\">", false}, {"<meta x>charset=UTF-8", false},
+      {"<meta charset=UTF-", false}};
+  for (const auto& c : cases) EXPECT_EQ(DeclaresUtf8(c.data), c.utf8) << c.data;
+}
+
+TEST(Utf8Files, ConversionToWindows1252) {
+  const struct { std::string in, out; } cases[] = {
+      {"\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F" "e", "Gr\xFC\xDF" "e"},
+      {"\xE2\x82\xAC \xE2\x80\x99 \xC5\xB8 \xC2\xA0", "\x80 \x92 \x9F \xA0"},
+      // Full-width quote and backslash, division slash, a C1 control, an emoji: no look-alikes.
+      {"\xEF\xBC\x82 \xEF\xBC\xBC \xE2\x88\x95 \xC2\x81 \xF0\x9F\x98\x80", "? ? ? ? ?"},
+      {"\xC3 \xE2\x82 \xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xFF", "? ? ?? ??? ???? ?"},
+      {"a\xEF\xBB\xBF", "a?"}, {"x\xE2\x82", "x?"}};
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToCp1252(c.in), c.out) << c.in;
+}
+
+}  // namespace

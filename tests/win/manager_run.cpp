@@ -1,0 +1,92 @@
+// Working the Import and Export pages of the real program (see manager_run.h).
+#include "tests/win/manager_run.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "tests/win/test_folder.h"
+
+namespace {
+const int kWait = 20000;
+const char kBoxTitle[] = "QX Internet 2.0";
+}  // namespace
+
+std::vector<std::string> StoredRecords(const std::string& dataFile) {
+  const std::string bytes = ReadBytes(dataFile);
+  std::vector<std::string> records;
+  for (std::size_t at = 0; at + RecordSize <= bytes.size(); at += RecordSize) {
+    AddressRecord r;
+    std::memcpy(&r, bytes.data() + at, RecordSize);
+    records.push_back(std::to_string(r.type) + "|" + std::string(FieldText(r.name)) + "|" +
+                      std::string(FieldText(r.link)) + "|" + std::string(FieldText(r.description)));
+  }
+  return records;
+}
+
+std::string RecordsFile(const std::vector<std::string>& records) {
+  std::string bytes;
+  for (const std::string& t : records) {
+    const std::size_t a = t.find('|'), b = t.find('|', a + 1), c = t.find('|', b + 1);
+    AddressRecord r = MakeRecord(t.substr(a + 1, b - a - 1), t.substr(b + 1, c - b - 1), t.substr(c + 1));
+    r.type = static_cast<std::uint8_t>(std::stoi(t.substr(0, a)));
+    bytes += Bytes(r);
+  }
+  return bytes;
+}
+
+std::string WindowsPath(std::string unixPath) {
+  std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
+  return "Z:" + unixPath;
+}
+
+ManagerRun::ManagerRun(const std::string& folder, int tab) {
+  const bool empty = ReadBytes(folder + "\\qxinetvz.dat").empty();
+  process = StartProgram(WindowsPath(QXINET_EXE), "", folder);
+  MessageBoxInfo box;
+  if (empty && WaitForMessageBox(process.pid, kBoxTitle, kWait, box)) AnswerMessageBox(box, IDOK);
+  sheet = WaitForWindow(process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
+  if (sheet != nullptr && SelectTab(sheet, tab)) page = CurrentPage(sheet);
+  EXPECT_NE(page, nullptr);
+}
+
+ManagerRun::~ManagerRun() {
+  DWORD code = 0;
+  if (!process.Valid()) return;
+  PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (!WaitForExit(process, kWait, code)) ADD_FAILURE() << "the program did not end";
+  if (!WaitForExit(process, 0, code)) KillProgram(process);
+}
+
+bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path) {
+  for (int id : clicks) SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+  SetText(GetDlgItem(page, 107), "?");  // only the end of the run empties it again
+  ClickButton(GetDlgItem(page, 130));
+  if (dialogTitle == nullptr) return true;
+  HWND dialog = WaitForWindow(process.pid, dialogTitle, "#32770", kWait);
+  if (dialog == nullptr) return false;
+  if (*path == '\0') {
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  } else {
+    if (*path != '*') SetText(GetDlgItem(GetDlgItem(GetDlgItem(dialog, 1148), 1148), 1148), path);
+    ClickButton(GetDlgItem(dialog, IDOK));
+  }
+  return WaitForWindowGone(dialog, kWait);
+}
+
+bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
+                     const std::vector<std::pair<std::string, int>>& boxes) {
+  if (!Begin(clicks, dialogTitle, path)) return false;
+  MessageBoxInfo box;
+  for (const auto& [text, answer] : boxes) {
+    if (!WaitForMessageBox(process.pid, kBoxTitle, kWait, box)) return false;
+    EXPECT_EQ(box.text, text);
+    AnswerMessageBox(box, answer);
+    WaitForWindowGone(box.window, kWait);
+  }
+  const bool ended = WaitForText(GetDlgItem(page, 107), "", waitMs);
+  EXPECT_FALSE(WaitForMessageBox(process.pid, kBoxTitle, 0, box)) << "unexpected: " << box.text;
+  return ended && SendMessageA(GetDlgItem(page, 108), PBM_GETPOS, 0, 0) == 0;
+}

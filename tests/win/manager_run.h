@@ -1,0 +1,28 @@
+// A running qxinet.exe on its Import or Export page, worked from outside, and
+// the data files it reads and leaves. Records are written "type|name|link|description".
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/driver/uidriver.h"
+
+std::vector<std::string> StoredRecords(const std::string& dataFile);
+std::string RecordsFile(const std::vector<std::string>& records);
+std::string WindowsPath(std::string unixPath);
+
+struct ManagerRun {
+  int waitMs = 20000;  // for the end of a run
+  Process process;
+  HWND sheet = nullptr, page = nullptr;
+  // Starts qxinet in folder (answering the box of an empty data file) on tab 7 or 8.
+  ManagerRun(const std::string& folder, int tab);
+  ~ManagerRun();
+  // Clicks the buttons, then "run"; a file dialog of that title gets path typed
+  // ("": cancelled, "*": taken as offered, dialogTitle nullptr: none may come).
+  bool Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path);
+  // Begin, then each box that follows must hold the text and gets the answer;
+  // true once the run has ended with the status line empty and the bar at 0.
+  bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
+           const std::vector<std::pair<std::string, int>>& boxes = {});
+};
