@@ -1,0 +1,18 @@
+// Arbitrary command lines: the program name is always a tail of the line that
+// starts with neither a blank nor a tab.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "uninstaller/command_line.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // Exactly the bytes, on the heap, so that any read past them is caught.
+  const std::string line(reinterpret_cast<const char*>(data), size);
+  const std::string_view name = ProgramNameFromCommandLine(line);
+  if (name.data() + name.size() != line.data() + line.size()) std::abort();
+  if (!name.empty() && (name[0] == ' ' || name[0] == '\t')) std::abort();
+  if (name.size() == line.size() && !line.empty()) std::abort();  // the path is never part of it
+  return 0;
+}
