@@ -3,7 +3,7 @@
 
 - setup.bmp: the wizard picture, 160 x 240 pixels in 16 colours: a computer
   with a package above it, above the words "QX Setup" in white italic
-  letters, on teal. What matters lies in the upper left 120 x 180 pixels,
+  letters, on teal. What matters lies in the upper left 118 x 170 pixels,
   because the wizard shows the picture unscaled in a frame that may be
   smaller than the bitmap.
 - setup.ico: the installer's icon, the computer with a package in front.
@@ -66,7 +66,7 @@ class Canvas:
                         shift = (len(glyph) * scale - y) // slant
                         for dx in range(scale):
                             self.put(x0 + gx * scale + dx + shift, top + y, colour)
-            x0 += (len(glyph[0]) + 1) * scale
+            x0 += len(glyph[0]) * scale + 1
 
 
 def computer(c, left, top, unit):
@@ -92,11 +92,11 @@ def package(c, left, top, unit):
 
 def picture():
     c = Canvas(160, 240, TEAL)
-    package(c, 36, 16, 6)
-    for y in range(56, 66, 3):                                     # motion marks below it
-        c.box(58, y, 6, 2, WHITE, None)
-    computer(c, 18, 70, 6)
-    c.text(12, 180, "QX Setup", 2, WHITE, 4)
+    package(c, 39, 10, 5)
+    for y in range(44, 53, 3):                                     # motion marks below it
+        c.box(57, y, 6, 2, WHITE, None)
+    computer(c, 24, 56, 5)
+    c.text(5, 150, "QX Setup", 2, WHITE, 4)
     return c.pixels
 
 
