@@ -1,7 +1,6 @@
 // The installation: create the target directory, copy the package files and
 // the uninstaller, write the registry entries. Nothing is undone after a
 // failure; the user sees what was done so far.
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -85,25 +84,18 @@ bool CopyPackageFiles() {
   const std::string target(WithoutTrailingBackslash(Parameters.targetDirectory));
   PlaceUninstaller(current, windows);
 
-  int copied = 0;
-  for (int n = 1; n <= kMaxEntries; ++n) {
-    char key[16];
-    std::snprintf(key, sizeof key, "COFile%d", n);
-    const std::string sourceName = ReadProfile("CopyFiles", key);
-    if (sourceName.empty()) continue;
-    std::snprintf(key, sizeof key, "CNFile%d", n);
-    const std::string targetName = ReadProfile("CopyFiles", key);
-    if (targetName.empty()) continue;
+  const std::vector<CopyPair> pairs = CopyPairs(ReadProfile);
+  for (const CopyPair& pair : pairs) {
     char source[kTextSize], destination[kTextSize];
-    if (!FormatWhole(source, "%s\\%s", current.c_str(), sourceName.c_str()) ||
-        !FormatWhole(destination, "%s\\%s", target.c_str(), targetName.c_str()) ||
+    // A path that does not fit its buffer counts as a failed copy.
+    if (!FormatWhole(source, "%s\\%s", current.c_str(), pair.source.c_str()) ||
+        !FormatWhole(destination, "%s\\%s", target.c_str(), pair.target.c_str()) ||
         !CopyFileA(source, destination, FALSE)) {
       ShowSetupError(kCopyFailed);
       return false;
     }
-    ++copied;
   }
-  if (copied == 0) {
+  if (pairs.empty()) {
     ShowSetupError(kNothingToCopy);
     return false;
   }
@@ -129,13 +121,8 @@ bool WriteRegistryEntries() {
     ShowSetupError(kRegistryFailed);
     return false;
   }
-  for (int n = 1; n <= kMaxEntries; ++n) {
-    char entry[16];
-    std::snprintf(entry, sizeof entry, "DFile%d", n);
-    const std::string file = ReadProfile("DelFiles", entry);
-    if (file.empty()) continue;
-    std::snprintf(entry, sizeof entry, "File%d", n);
-    SetText(key, entry, file.c_str());
+  for (const ListedFile& file : ListedFiles(ReadProfile)) {
+    SetText(key, ("File" + std::to_string(file.number)).c_str(), file.name.c_str());
   }
   RegCloseKey(key);
 

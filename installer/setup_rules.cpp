@@ -41,6 +41,25 @@ const char* CheckParameters(const ProfileReader& read, SetupParameters& params) 
   return nullptr;
 }
 
+std::vector<CopyPair> CopyPairs(const ProfileReader& read) {
+  std::vector<CopyPair> pairs;
+  for (int n = 1; n <= kMaxEntries; ++n) {
+    const std::string number = std::to_string(n);
+    CopyPair pair{read("CopyFiles", ("COFile" + number).c_str()), read("CopyFiles", ("CNFile" + number).c_str())};
+    if (!pair.source.empty() && !pair.target.empty()) pairs.push_back(pair);
+  }
+  return pairs;
+}
+
+std::vector<ListedFile> ListedFiles(const ProfileReader& read) {
+  std::vector<ListedFile> files;
+  for (int n = 1; n <= kMaxEntries; ++n) {
+    std::string name = read("DelFiles", ("DFile" + std::to_string(n)).c_str());
+    if (!name.empty()) files.push_back({n, name});
+  }
+  return files;
+}
+
 std::vector<std::string> DirectoriesToCreate(std::string_view target) {
   std::vector<std::string> result;
   std::size_t start = 0;

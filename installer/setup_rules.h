@@ -27,6 +27,22 @@ constexpr int kMaxEntries = 20;
 // nullptr, or returns the message of the first check that fails.
 const char* CheckParameters(const ProfileReader& read, SetupParameters& params);
 
+// A complete pair of section CopyFiles: source and target both non-empty.
+struct CopyPair {
+  std::string source;
+  std::string target;
+};
+// The complete pairs numbered 1 to 20, in ascending order.
+std::vector<CopyPair> CopyPairs(const ProfileReader& read);
+
+// A non-empty "DFile%d" of section DelFiles with its number.
+struct ListedFile {
+  int number;
+  std::string name;
+};
+// The files listed for deletion, numbered 1 to 20, in ascending order.
+std::vector<ListedFile> ListedFiles(const ProfileReader& read);
+
 // The directories to create for a target, in order: every cut point from the
 // third character on (drive form), the second (leading backslash) or the
 // first, the last character never cut; the target itself comes last, as typed.

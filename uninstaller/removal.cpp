@@ -3,9 +3,11 @@
 // it; everything else that fails is passed over.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "common/bounded_text.h"
 #include "uninstaller/command_line.h"
+#include "uninstaller/install_directory.h"
 #include "uninstaller/resource.h"
 #include "uninstaller/uninstall_app.h"
 
@@ -32,15 +34,13 @@ bool ReadText(HKEY key, const char* value, char (&text)[MAX_PATH]) {
 
 // The installation directory with a final backslash, or false when there is
 // none to be found or it would not fit.
-bool ReadInstallDirectory(const char* keyName, char (&directory)[MAX_PATH]) {
+bool ReadInstallDirectory(const char* keyName, std::string& directory) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   char path[MAX_PATH];
-  const bool found = ReadText(key, "InstallPath", path) && path[0] != '\0';
+  const bool found = ReadText(key, "InstallPath", path);
   RegCloseKey(key);
-  if (!found) return false;
-  const std::size_t n = std::strlen(path);
-  return FormatWhole(directory, path[n - 1] == '\\' ? "%s" : "%s\\", path);
+  return found && DirectoryForJoining(path, directory);
 }
 
 void DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) {
@@ -74,7 +74,8 @@ void DeleteProgramKey(HKEY root, const char* parentName) {
 
 void RemoveInstallation(HWND dialog) {
   Stage(dialog, "Eintr\xE4ge aus Registry lesen...", 1000);
-  char keyName[MAX_PATH], directory[MAX_PATH];
+  char keyName[MAX_PATH];
+  std::string directory;
   if (std::strlen(ProgramName) > kMaxProgramName ||
       !FormatWhole(keyName, "Software\\QXApps\\%s", ProgramName) ||
       !ReadInstallDirectory(keyName, directory)) {
@@ -84,12 +85,10 @@ void RemoveInstallation(HWND dialog) {
   }
 
   Stage(dialog, "Dateien l\xF6schen...", 1000);
-  DeleteListedFiles(dialog, keyName, directory);
+  DeleteListedFiles(dialog, keyName, directory.c_str());
 
   Stage(dialog, "Verzeichnis l\xF6schen...", 1000);
-  const std::size_t n = std::strlen(directory);
-  if (n > 3) directory[n - 1] = '\0';  // a drive root keeps its backslash
-  RemoveDirectoryA(directory);
+  RemoveDirectoryA(DirectoryToRemove(directory).c_str());
 
   Stage(dialog, "Eintr\xE4ge aus Registry l\xF6schen...", 1000);
   // The platform may refuse a key that still has subkeys: DelFiles goes first.

@@ -3,13 +3,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
+#include <string_view>
+#include <vector>
 
 #include "uninstaller/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Exactly the bytes, on the heap, so that any read past them is caught.
-  const std::string line(reinterpret_cast<const char*>(data), size);
+  const std::vector<char> bytes(data, data + size);
+  const std::string_view line(bytes.data(), bytes.size());
   const std::string_view name = ProgramNameFromCommandLine(line);
   if (name.data() + name.size() != line.data() + line.size()) std::abort();
   if (!name.empty() && (name[0] == ' ' || name[0] == '\t')) std::abort();

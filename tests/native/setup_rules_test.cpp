@@ -1,5 +1,5 @@
-// The installer's rules: the checks of setup.ini, the cutting of the target
-// directory and the installation date.
+// The installer's rules: the checks of setup.ini, the numbered entries, the
+// cutting of the target directory and the installation date.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,88 +8,53 @@
 
 #include "installer/setup_rules.h"
 
-namespace {
-
 using Ini = std::map<std::string, std::string>;  // "Section/Key" -> value
 
-struct CheckCase {
-  Ini ini;
-  const char* message;  // nullptr: accepted
-};
-
-const Ini kGood = {{"ProgrammName/Name", "QX Internet"},
-                   {"InstDir/Dir", "C:\\Programme\\QX Internet"},
-                   {"CopyFiles/COFile1", "qxinet.exe"},
-                   {"CopyFiles/CNFile1", "qxinet.exe"}};
-
-Ini Without(Ini ini, const std::string& key, const std::string& value = "") {
-  ini[key] = value;
-  return ini;
+static ProfileReader Reader(const Ini& ini) {
+  return [&ini](const char* section, const char* key) {
+    auto it = ini.find(std::string(section) + "/" + key);
+    return it == ini.end() ? std::string() : it->second;
+  };
 }
 
-TEST(CheckParameters, FirstFailingCheckNamesTheMessage) {
-  const Ini crossed = Without(Without(kGood, "CopyFiles/CNFile1"), "CopyFiles/CNFile2", "x");
-  const Ini only21 = {{"ProgrammName/Name", "P"}, {"InstDir/Dir", "D"},
-                      {"CopyFiles/COFile21", "a"}, {"CopyFiles/CNFile21", "a"}};
-  const std::vector<CheckCase> cases = {
-      {kGood, nullptr},
-      {crossed, nullptr},  // one source and one target, of different numbers
-      {Without(kGood, "CopyFiles/COFile20", "z"), nullptr},
-      {Ini{}, kNoProgramName},
-      {Without(kGood, "ProgrammName/Name"), kNoProgramName},
-      {Without(Without(kGood, "InstDir/Dir"), "CopyFiles/COFile1"), kNoTargetDirectory},
-      {Without(kGood, "CopyFiles/COFile1"), kNoSourceFiles},
-      {only21, kNoSourceFiles},
-      {Without(kGood, "CopyFiles/CNFile1"), kNoTargetFiles},
+TEST(SetupRules, ParameterChecksInOrder) {
+  const Ini name = {{"ProgrammName/Name", "P"}}, dir = {{"InstDir/Dir", "D"}};
+  const std::vector<std::pair<Ini, const char*>> cases = {
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile2", "b"}}, nullptr},  // numbers need not match
+      {{{"CopyFiles/COFile20", "a"}, {"CopyFiles/CNFile20", "a"}}, nullptr},
+      {{{"CopyFiles/COFile21", "a"}, {"CopyFiles/CNFile1", "a"}}, kNoSourceFiles},
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile21", "a"}}, kNoTargetFiles},
   };
-  for (const CheckCase& c : cases) {
+  for (auto [ini, message] : cases) {
     SetupParameters params{};
-    const char* got = CheckParameters(
-        [&](const char* section, const char* key) {
-          auto it = c.ini.find(std::string(section) + "/" + key);
-          return it == c.ini.end() ? std::string() : it->second;
-        },
-        params);
-    EXPECT_EQ(got == nullptr ? "" : got, c.message == nullptr ? "" : c.message);
-    if (got == nullptr) {
-      EXPECT_EQ(params.programName, c.ini.at("ProgrammName/Name"));
-      EXPECT_EQ(params.targetDirectory, c.ini.at("InstDir/Dir"));
-    }
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), kNoProgramName);
+    ini.insert(name.begin(), name.end());
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), kNoTargetDirectory);
+    ini.insert(dir.begin(), dir.end());
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), message);
+    EXPECT_EQ(std::string(params.programName) + params.targetDirectory, "PD");
   }
 }
 
-TEST(CheckParameters, OverlongValuesAreCutTo259) {
-  SetupParameters params{};
-  const std::string longText(400, 'n');
-  CheckParameters([&](const char*, const char*) { return longText; }, params);
-  EXPECT_EQ(std::string(params.programName), longText.substr(0, 259));
-  EXPECT_EQ(std::string(params.targetDirectory), longText.substr(0, 259));
+TEST(SetupRules, NumberedEntriesOneToTwenty) {
+  const Ini ini = {{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a1"}, {"CopyFiles/COFile3", "b"},
+                   {"CopyFiles/CNFile4", "b4"}, {"CopyFiles/COFile7", "c"}, {"CopyFiles/CNFile7", "c7"},
+                   {"CopyFiles/COFile20", "d"}, {"CopyFiles/CNFile20", "d20"}, {"CopyFiles/COFile21", "e"},
+                   {"CopyFiles/CNFile21", "e21"}, {"DelFiles/DFile2", "x"}, {"DelFiles/DFile20", "y"},
+                   {"DelFiles/DFile21", "z"}};
+  std::string pairs, listed;
+  for (const CopyPair& p : CopyPairs(Reader(ini))) pairs += p.source + ">" + p.target + " ";
+  for (const ListedFile& f : ListedFiles(Reader(ini))) listed += std::to_string(f.number) + f.name + " ";
+  EXPECT_EQ(pairs, "a>a1 c>c7 d>d20 ");
+  EXPECT_EQ(listed, "2x 20y ");
 }
 
-TEST(DirectoriesToCreate, CutsAtEveryBackslashButTheLast) {
+TEST(SetupRules, DirectoriesCutAtEveryBackslashButTheLast) {
   const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-      {"C:\\Programme\\QX Internet", {"C:\\Programme", "C:\\Programme\\QX Internet"}},
-      {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B\\"}},
-      {"C:\\", {"C:\\"}},
-      {"C:", {"C:"}},
-      {"\\A\\B", {"\\A", "\\A\\B"}},
-      {"sub\\dir", {"sub", "sub\\dir"}},
-      {"\\\\server\\share", {"\\", "\\\\server", "\\\\server\\share"}},
-      {"C:/a/b", {"C:/a/b"}},
-      {"", {""}},
+      {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B\\"}}, {"C:\\", {"C:\\"}}, {"\\A\\B", {"\\A", "\\A\\B"}},
+      {"sub\\dir", {"sub", "sub\\dir"}}, {"\\\\server\\share", {"\\", "\\\\server", "\\\\server\\share"}},
+      {"C:/a/b", {"C:/a/b"}}, {"", {""}},
   };
   for (const auto& [target, expected] : cases) EXPECT_EQ(DirectoriesToCreate(target), expected) << target;
-}
-
-TEST(InstallDate, DateWithoutZerosTimeWithTwoDigits) {
   EXPECT_EQ(FormatInstallDate(7, 5, 1996, 9, 5, 3), "7.5.1996, 09:05:03");
-  EXPECT_EQ(FormatInstallDate(31, 12, 2026, 23, 59, 0), "31.12.2026, 23:59:00");
 }
-
-TEST(WithoutTrailingBackslash, RemovesOneAtMost) {
-  EXPECT_EQ(WithoutTrailingBackslash("C:\\A\\\\"), "C:\\A\\");
-  EXPECT_EQ(WithoutTrailingBackslash("C:\\A"), "C:\\A");
-  EXPECT_EQ(WithoutTrailingBackslash(""), "");
-}
-
-}  // namespace
