@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<char> bytes(data, data + size);
   const std::string_view line(bytes.data(), bytes.size());
   const std::string_view name = ProgramNameFromCommandLine(line);
-  if (name.data() + name.size() != line.data() + line.size()) std::abort();
-  if (!name.empty() && (name[0] == ' ' || name[0] == '\t')) std::abort();
-  if (name.size() == line.size() && !line.empty()) std::abort();  // the path is never part of it
+  const bool blankFirst = !name.empty() && (name[0] == ' ' || name[0] == '\t');
+  // A tail of the line, never the path itself.
+  if (name.data() + name.size() != line.data() + line.size() || blankFirst || (name.size() == line.size() && size > 0))
+    std::abort();
   return 0;
 }

@@ -1,5 +1,6 @@
-// The installer's rules: the checks of setup.ini, the numbered entries, the
-// cutting of the target directory and the installation date.
+// The rules of the installer (checks of setup.ini, numbered entries, cutting
+// the target directory, the date) and of the uninstaller (its command line,
+// the installation directory).
 #include <gtest/gtest.h>
 
 #include <map>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "installer/setup_rules.h"
+#include "uninstaller/command_line.h"
+#include "uninstaller/install_directory.h"
 
 using Ini = std::map<std::string, std::string>;  // "Section/Key" -> value
 
@@ -37,11 +40,10 @@ TEST(SetupRules, ParameterChecksInOrder) {
 }
 
 TEST(SetupRules, NumberedEntriesOneToTwenty) {
-  const Ini ini = {{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a1"}, {"CopyFiles/COFile3", "b"},
-                   {"CopyFiles/CNFile4", "b4"}, {"CopyFiles/COFile7", "c"}, {"CopyFiles/CNFile7", "c7"},
-                   {"CopyFiles/COFile20", "d"}, {"CopyFiles/CNFile20", "d20"}, {"CopyFiles/COFile21", "e"},
-                   {"CopyFiles/CNFile21", "e21"}, {"DelFiles/DFile2", "x"}, {"DelFiles/DFile20", "y"},
-                   {"DelFiles/DFile21", "z"}};
+  const Ini ini = {{"CopyFiles/COFile1", "a"},   {"CopyFiles/CNFile1", "a1"},   {"CopyFiles/COFile3", "b"},
+                   {"CopyFiles/CNFile4", "b4"},  {"CopyFiles/COFile7", "c"},    {"CopyFiles/CNFile7", "c7"},
+                   {"CopyFiles/COFile20", "d"},  {"CopyFiles/CNFile20", "d20"}, {"CopyFiles/COFile21", "e"},
+                   {"CopyFiles/CNFile21", "e21"}, {"DelFiles/DFile2", "x"}, {"DelFiles/DFile20", "y"}, {"DelFiles/DFile21", "z"}};
   std::string pairs, listed;
   for (const CopyPair& p : CopyPairs(Reader(ini))) pairs += p.source + ">" + p.target + " ";
   for (const ListedFile& f : ListedFiles(Reader(ini))) listed += std::to_string(f.number) + f.name + " ";
@@ -57,4 +59,28 @@ TEST(SetupRules, DirectoriesCutAtEveryBackslashButTheLast) {
   };
   for (const auto& [target, expected] : cases) EXPECT_EQ(DirectoriesToCreate(target), expected) << target;
   EXPECT_EQ(FormatInstallDate(7, 5, 1996, 9, 5, 3), "7.5.1996, 09:05:03");
+}
+
+TEST(UninstallRules, ProgramNameIsTheWholeRestAfterThePath) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"qxuninst.exe QX Internet", "QX Internet"}, {"\"C:\\windows\\qxuninst.exe\" QX Internet ", "QX Internet "},
+      {"\"C:\\Program Files\\qxuninst.exe\"QX", "QX"},
+      {"qxuninst.exe \t \"A\"  B\t", "\"A\"  B\t"}, {"\"C:\\x y\tName", "Name"},  // tab ends a quoted path
+      {"qxuninst.exe\tName", "Name"}, {"qxuninst.exe  \t ", ""}, {"\"unclosed path", ""}, {"", ""},
+  };
+  for (const auto& [line, name] : cases) EXPECT_EQ(ProgramNameFromCommandLine(line), name) << line;
+}
+
+TEST(UninstallRules, InstallDirectory) {
+  const std::string long258(258, 'd');
+  const std::vector<std::pair<std::string, std::string>> cases = {  // InstallPath, joined ("-": refused)
+      {"C:\\QX", "C:\\QX\\"}, {"C:\\QX\\", "C:\\QX\\"}, {"C:\\", "C:\\"}, {"", "-"},
+      {long258, long258 + "\\"}, {long258 + "d", "-"}, {long258 + "\\", long258 + "\\"},
+  };
+  for (const auto& [path, expected] : cases) {
+    std::string joined;
+    EXPECT_EQ(DirectoryForJoining(path, joined) ? joined : "-", expected) << path;
+  }
+  EXPECT_EQ(DirectoryToRemove("C:\\QX\\"), "C:\\QX");
+  EXPECT_EQ(DirectoryToRemove("C:\\"), "C:\\");
 }
