@@ -22,13 +22,16 @@ void Stage(HWND dialog, const char* text, DWORD pause) {
 // Reads a REG_SZ value of at most 259 characters; false when missing, too
 // long or not a text.
 bool ReadText(HKEY key, const char* value, char (&text)[MAX_PATH]) {
-  DWORD type = 0, size = sizeof text - 1;
+  DWORD type = 0, size = sizeof text;
   if (RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
           ERROR_SUCCESS ||
       type != REG_SZ) {
     return false;
   }
-  text[size] = '\0';  // a value stored without its zero stays in bounds
+  if (size == 0 || text[size - 1] != '\0') {  // a value stored without its zero
+    if (size == sizeof text) return false;
+    text[size] = '\0';
+  }
   return true;
 }
 
