@@ -1,0 +1,159 @@
+// The installation: create the target directory, copy the package files and
+// the uninstaller, write the registry entries. Nothing is undone after a
+// failure; the user sees what was done so far.
+#include <cstring>
+#include <string>
+
+#include "common/bounded_text.h"
+#include "installer/profile.h"
+#include "installer/setup_app.h"
+
+namespace {
+
+const char kDirectoryFailed[] = "Installations-Verzeichnis konnte nicht erzeugt werden";
+const char kCopyFailed[] = "Fehler beim Kopieren der Dateien !";
+const char kNothingToCopy[] = "Keine Dateien zu kopieren !?";
+const char kRegistryFailed[] = "Fehler beim Schreiben in die Registrierung !";
+
+bool CreateOne(const std::string& directory) {
+  return CreateDirectoryA(directory.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// A system directory (Windows or current) without a trailing backslash; empty
+// when the platform could not give it.
+std::string SystemDirectory(UINT (*get)(char*, UINT)) {
+  char path[kTextSize];
+  UINT n = get(path, sizeof path);
+  if (n == 0 || n >= sizeof path) return "";
+  return std::string(WithoutTrailingBackslash(path));
+}
+
+UINT WindowsDirectory(char* path, UINT size) { return GetWindowsDirectoryA(path, size); }
+UINT CurrentDirectory(char* path, UINT size) { return GetCurrentDirectoryA(size, path); }
+
+// Copies the uninstaller into the Windows directory and marks it read-only,
+// system and archive. A failure here stops nothing and is not reported.
+void PlaceUninstaller(const std::string& current, const std::string& windows) {
+  char source[kTextSize], target[kTextSize];
+  if (current.empty() || windows.empty()) return;
+  if (!FormatWhole(source, "%s\\qxuninst.exe", current.c_str()) ||
+      !FormatWhole(target, "%s\\qxuninst.exe", windows.c_str())) {
+    return;
+  }
+  if (CopyFileA(source, target, FALSE)) {
+    SetFileAttributesA(target, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
+                                   FILE_ATTRIBUTE_ARCHIVE);
+  }
+}
+
+// Creates or opens a key of the installation below HKEY_LOCAL_MACHINE; the
+// name must fit its buffer like every other composed text.
+HKEY CreateKey(const char* format, const char* name) {
+  char keyName[kTextSize];
+  if (!FormatWhole(keyName, format, name)) return nullptr;
+  HKEY key = nullptr;
+  char keyClass[] = "qxapps";
+  DWORD disposition;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, keyClass, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return key;
+}
+
+void SetText(HKEY key, const char* value, const char* text) {
+  RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                 static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+}  // namespace
+
+bool CreateTargetDirectory() {
+  for (const std::string& directory : DirectoriesToCreate(Parameters.targetDirectory)) {
+    if (!CreateOne(directory)) {
+      ShowSetupError(kDirectoryFailed);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CopyPackageFiles() {
+  const std::string windows = SystemDirectory(WindowsDirectory);
+  const std::string current = SystemDirectory(CurrentDirectory);
+  const std::string target(WithoutTrailingBackslash(Parameters.targetDirectory));
+  PlaceUninstaller(current, windows);
+
+  const std::vector<CopyPair> pairs = CopyPairs(ReadProfile);
+  for (const CopyPair& pair : pairs) {
+    char source[kTextSize], destination[kTextSize];
+    // A path that does not fit its buffer counts as a failed copy.
+    if (!FormatWhole(source, "%s\\%s", current.c_str(), pair.source.c_str()) ||
+        !FormatWhole(destination, "%s\\%s", target.c_str(), pair.target.c_str()) ||
+        !CopyFileA(source, destination, FALSE)) {
+      ShowSetupError(kCopyFailed);
+      return false;
+    }
+  }
+  if (pairs.empty()) {
+    ShowSetupError(kNothingToCopy);
+    return false;
+  }
+  return true;
+}
+
+bool WriteRegistryEntries() {
+  const char* name = Parameters.programName;
+  HKEY key = CreateKey("Software\\QXApps\\%s", name);
+  if (key == nullptr) {
+    ShowSetupError(kRegistryFailed);
+    return false;
+  }
+  SetText(key, "InstallPath", Parameters.targetDirectory);
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  SetText(key, "InstallDate", FormatInstallDate(now.wDay, now.wMonth, now.wYear, now.wHour,
+                                                now.wMinute, now.wSecond).c_str());
+  RegCloseKey(key);
+
+  key = CreateKey("Software\\QXApps\\%s\\DelFiles", name);
+  if (key == nullptr) {
+    ShowSetupError(kRegistryFailed);
+    return false;
+  }
+  for (const ListedFile& file : ListedFiles(ReadProfile)) {
+    SetText(key, ("File" + std::to_string(file.number)).c_str(), file.name.c_str());
+  }
+  RegCloseKey(key);
+
+  key = CreateKey("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", name);
+  if (key == nullptr) {
+    ShowSetupError(kRegistryFailed);
+    return false;
+  }
+  char command[kTextSize];
+  FormatShown(command, "qxuninst.exe %s", name);
+  SetText(key, "DisplayName", name);
+  SetText(key, "UninstallString", command);
+  RegCloseKey(key);
+  return true;
+}
+
+bool RunInstallation(StatusOperation status) {
+  struct Step {
+    const char* text;
+    bool (*run)();
+  };
+  static const Step steps[] = {
+      {"Verzeichnis anlegen...", CreateTargetDirectory},
+      {"Dateien kopieren...", CopyPackageFiles},
+      {"Eintr\xE4ge in Registrierung setzen...", WriteRegistryEntries},
+  };
+  for (const Step& step : steps) {
+    status(step.text);
+    Sleep(2000);
+    if (!step.run()) return false;
+  }
+  status("Installation erfolgreich abgeschlossen...");
+  return true;
+}

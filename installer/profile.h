@@ -1,0 +1,8 @@
+// Reading setup.ini from the current directory, anew for every value.
+#pragma once
+#include <string>
+
+extern const char kParameterFile[];
+
+// The value, cut to 259 characters; empty when the section or key is missing.
+std::string ReadProfile(const char* section, const char* key);

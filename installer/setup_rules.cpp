@@ -1,0 +1,88 @@
+// The installer's rules without platform calls.
+#include "installer/setup_rules.h"
+
+#include <cstdio>
+#include <cstring>
+
+const char kNoParameterFile[] = "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !";
+const char kNoProgramName[] =
+    "Programmbezeichnung in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
+const char kNoTargetDirectory[] =
+    "Zielverzeichnis in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
+const char kNoSourceFiles[] = "Quelldateien in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
+const char kNoTargetFiles[] = "Zieldateien in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
+
+namespace {
+
+// Copies at most 259 characters: a reader may hand back a longer text.
+void Keep(char (&field)[kTextSize], const std::string& value) {
+  const std::size_t n = value.size() < kTextSize - 1 ? value.size() : kTextSize - 1;
+  std::memcpy(field, value.data(), n);
+  field[n] = '\0';
+}
+
+}  // namespace
+
+const char* CheckParameters(const ProfileReader& read, SetupParameters& params) {
+  Keep(params.programName, read("ProgrammName", "Name"));
+  if (params.programName[0] == '\0') return kNoProgramName;
+  Keep(params.targetDirectory, read("InstDir", "Dir"));
+  if (params.targetDirectory[0] == '\0') return kNoTargetDirectory;
+  int sources = 0, targets = 0;
+  for (int n = 1; n <= kMaxEntries; ++n) {
+    char key[16];
+    std::snprintf(key, sizeof key, "COFile%d", n);
+    if (!read("CopyFiles", key).empty()) ++sources;
+    std::snprintf(key, sizeof key, "CNFile%d", n);
+    if (!read("CopyFiles", key).empty()) ++targets;
+  }
+  if (sources == 0) return kNoSourceFiles;
+  if (targets == 0) return kNoTargetFiles;
+  return nullptr;
+}
+
+std::vector<CopyPair> CopyPairs(const ProfileReader& read) {
+  std::vector<CopyPair> pairs;
+  for (int n = 1; n <= kMaxEntries; ++n) {
+    const std::string number = std::to_string(n);
+    CopyPair pair{read("CopyFiles", ("COFile" + number).c_str()), read("CopyFiles", ("CNFile" + number).c_str())};
+    if (!pair.source.empty() && !pair.target.empty()) pairs.push_back(pair);
+  }
+  return pairs;
+}
+
+std::vector<ListedFile> ListedFiles(const ProfileReader& read) {
+  std::vector<ListedFile> files;
+  for (int n = 1; n <= kMaxEntries; ++n) {
+    std::string name = read("DelFiles", ("DFile" + std::to_string(n)).c_str());
+    if (!name.empty()) files.push_back({n, name});
+  }
+  return files;
+}
+
+std::vector<std::string> DirectoriesToCreate(std::string_view target) {
+  std::vector<std::string> result;
+  std::size_t start = 0;
+  if (target.size() >= 2 && target[1] == ':') {
+    start = 3;
+  } else if (!target.empty() && target[0] == '\\') {
+    start = 1;
+  }
+  for (std::size_t i = start; i + 1 < target.size(); ++i) {
+    if (target[i] == '\\') result.emplace_back(target.substr(0, i));
+  }
+  result.emplace_back(target);
+  return result;
+}
+
+std::string_view WithoutTrailingBackslash(std::string_view text) {
+  if (!text.empty() && text.back() == '\\') text.remove_suffix(1);
+  return text;
+}
+
+std::string FormatInstallDate(int day, int month, int year, int hour, int minute, int second) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%d.%d.%d, %02d:%02d:%02d", day, month, year, hour, minute,
+                second);
+  return text;
+}

@@ -1,0 +1,61 @@
+// The rules of the installer that need no platform: the checks of setup.ini,
+// where the target directory is cut into directories to create, how paths are
+// joined and how the installation date is written.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Every text of setup.ini and of the installation fits 259 characters.
+constexpr std::size_t kTextSize = 260;
+
+// The parameters that live for the whole run of setup.
+struct SetupParameters {
+  char targetDirectory[kTextSize];
+  char programName[kTextSize];
+};
+
+// Reads one value of setup.ini (empty when missing), at most 259 characters.
+using ProfileReader = std::function<std::string(const char* section, const char* key)>;
+
+// The numbered keys of setup.ini run from 1 to this.
+constexpr int kMaxEntries = 20;
+
+// The start-up checks after the file was found. Fills params and returns
+// nullptr, or returns the message of the first check that fails.
+const char* CheckParameters(const ProfileReader& read, SetupParameters& params);
+
+// A complete pair of section CopyFiles: source and target both non-empty.
+struct CopyPair {
+  std::string source;
+  std::string target;
+};
+// The complete pairs numbered 1 to 20, in ascending order.
+std::vector<CopyPair> CopyPairs(const ProfileReader& read);
+
+// A non-empty "DFile%d" of section DelFiles with its number.
+struct ListedFile {
+  int number;
+  std::string name;
+};
+// The files listed for deletion, numbered 1 to 20, in ascending order.
+std::vector<ListedFile> ListedFiles(const ProfileReader& read);
+
+// The directories to create for a target, in order: every cut point from the
+// third character on (drive form), the second (leading backslash) or the
+// first, the last character never cut; the target itself comes last, as typed.
+std::vector<std::string> DirectoriesToCreate(std::string_view target);
+
+// The text without one trailing backslash, if it has one.
+std::string_view WithoutTrailingBackslash(std::string_view text);
+
+// "%d.%d.%d, %02d:%02d:%02d": day, month, year, hour, minute, second.
+std::string FormatInstallDate(int day, int month, int year, int hour, int minute, int second);
+
+extern const char kNoParameterFile[];
+extern const char kNoProgramName[];
+extern const char kNoTargetDirectory[];
+extern const char kNoSourceFiles[];
+extern const char kNoTargetFiles[];
