@@ -59,16 +59,19 @@ bool MakeShortcut(std::string_view link, ShortcutFile& file) {
   return false;
 }
 
-// Whether the opener and every process it started have ended. The started
-// program hands the shortcut on to another process, which reads it later
-// (under Wine: "rundll32 ieframe.dll,OpenURL"), so the file must outlive
-// them all; the job collects them. Without a job only the first one counts.
-bool OpenerDone(HANDLE job, HANDLE process) {
+// The started program hands the shortcut on to another process, which reads
+// it a moment later (under Wine: "rundll32 ieframe.dll,OpenURL"), so the file
+// must outlive the opener; the job collects the processes it starts. A browser
+// started by them lives on in the job, though: once the opener itself has
+// ended, the others get a few seconds to read the file, not the whole minute.
+const DWORD kHandOnMs = 10000;
+
+bool JobDone(HANDLE job) {
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-  if (job != nullptr && QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info,
-                                                  sizeof info, nullptr))
-    return info.ActiveProcesses == 0;
-  return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+  return job == nullptr ||
+         (QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info,
+                                    nullptr) &&
+          info.ActiveProcesses == 0);
 }
 
 // Waits for the opener, at most a minute. Messages that other programs send
@@ -76,7 +79,14 @@ bool OpenerDone(HANDLE job, HANDLE process) {
 // user's input waits.
 void WaitForOpener(HANDLE job, HANDLE process) {
   const DWORD start = GetTickCount();
-  while (!OpenerDone(job, process) && GetTickCount() - start < kWaitMs) {
+  DWORD openerEnded = 0;
+  bool ended = false;
+  while (GetTickCount() - start < kWaitMs) {
+    if (!ended && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+      ended = true;
+      openerEnded = GetTickCount();
+    }
+    if (ended && (JobDone(job) || GetTickCount() - openerEnded >= kHandOnMs)) return;
     if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
       MSG message;
       PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
