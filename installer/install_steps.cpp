@@ -87,8 +87,9 @@ bool CopyPackageFiles() {
   const std::vector<CopyPair> pairs = CopyPairs(ReadProfile);
   for (const CopyPair& pair : pairs) {
     char source[kTextSize], destination[kTextSize];
-    // A path that does not fit its buffer counts as a failed copy.
-    if (!FormatWhole(source, "%s\\%s", current.c_str(), pair.source.c_str()) ||
+    // Without the current directory the source would be taken from the drive
+    // root; that, like a path that does not fit its buffer, is a failed copy.
+    if (current.empty() || !FormatWhole(source, "%s\\%s", current.c_str(), pair.source.c_str()) ||
         !FormatWhole(destination, "%s\\%s", target.c_str(), pair.target.c_str()) ||
         !CopyFileA(source, destination, FALSE)) {
       ShowSetupError(kCopyFailed);

@@ -27,6 +27,7 @@ TEST(SetupRules, ParameterChecksInOrder) {
       {{{"CopyFiles/COFile20", "a"}, {"CopyFiles/CNFile20", "a"}}, nullptr},
       {{{"CopyFiles/COFile21", "a"}, {"CopyFiles/CNFile1", "a"}}, kNoSourceFiles},
       {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile21", "a"}}, kNoTargetFiles},
+      {{}, kNoSourceFiles},  // neither: the sources are checked first
   };
   for (auto [ini, message] : cases) {
     SetupParameters params{};
