@@ -184,7 +184,8 @@ TEST(PackageTest, InstallUseUninstall) {
 
 // Both programs refuse to start without what they need: only their box, then
 // exit code 0 (which fault of setup.ini gives which message is tested
-// natively). Abandoned and cancelled removals touch nothing.
+// natively). Abandoned and cancelled removals touch nothing; a complete one
+// leaves a file it was not given, and so the directory.
 TEST(PackageTest, RefusedStarts) {
   TestFolder empty;
   Running setup;
@@ -198,13 +199,34 @@ TEST(PackageTest, RefusedStarts) {
     run.ExpectBox(kUninstallBox, "QXUninstall braucht eine Programmbezeichnung als Parameter !", nullptr, true);
     run.ExpectExitZero();
   }
-  const std::string tooLong(98, 'L'), names[] = {"QX Probe", tooLong};  // no key; a key but a name too long
-  SetRegText(kLM, kApps + tooLong, "InstallPath", "C:\\QXKeep");
-  SetRegText(kCU, kApps + "QX Probe", "BookmarkFile", "x");
-  for (const std::string& name : names) EXPECT_EQ(Uninstall(name, 102, true), Texts{kRead}) << name;
-  EXPECT_EQ(Uninstall("QX Probe", 103), Texts{});
-  EXPECT_TRUE(KeyExists(kCU, kApps + "QX Probe") && KeyExists(kLM, kApps + tooLong));
-  for (const std::string& name : names) Forget(name, false);
+  // In C:\QXKeep, a.txt is listed in DelFiles and b.txt is not; left: which of
+  // a.txt, b.txt, the machine key and the per-user key are there afterwards.
+  const std::string tooLong(98, 'L'), dir = "C:\\QXKeep\\";
+  const struct {
+    std::string name;
+    const char* installPath;  // nullptr: no machine key
+    int button;
+    Texts seen;
+    const char* left;
+  } removals[] = {
+      {"QX Probe", nullptr, 102, {kRead}, "abU"}, {tooLong, "C:\\QXKeep", 102, {kRead}, "abMU"},
+      {"QX Probe", "", 102, {kRead}, "abMU"}, {"QX Probe", "C:\\QXKeep", 103, {}, "abMU"},
+      {"QX Probe", "C:\\QXKeep\\", 102, {kRead, "Dateien l\xF6schen...", "L\xF6schen : a.txt ...", "Verzeichnis l\xF6schen...",
+                                           "Eintr\xE4ge aus Registry l\xF6schen...", "Deinstallation beendet..."}, "b"},
+  };
+  CreateDirectoryA(dir.c_str(), nullptr);
+  for (const auto& r : removals) {
+    if (r.installPath) SetRegText(kLM, kApps + r.name, "InstallPath", r.installPath);
+    if (r.installPath) SetRegText(kLM, kApps + r.name + "\\DelFiles", "File1", "a.txt");
+    SetRegText(kCU, kApps + r.name, "BookmarkFile", "x");
+    for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file);
+    EXPECT_EQ(Uninstall(r.name, r.button, r.seen.size() == 1), r.seen) << r.name;
+    EXPECT_EQ(std::string(FileExists(dir + "a.txt") ? "a" : "") + (FileExists(dir + "b.txt") ? "b" : "") +
+                  (KeyExists(kLM, kApps + r.name) ? "M" : "") + (KeyExists(kCU, kApps + r.name) ? "U" : ""), r.left) << r.name;
+    Forget(r.name, true);
+  }
+  for (const char* file : {"a.txt", "b.txt"}) DeleteFileA((dir + file).c_str());
+  RemoveDirectoryA(dir.c_str());
 }
 
 // From a folder without the uninstaller: the runs go on without it.
@@ -214,10 +236,12 @@ TEST(PackageTest, InstallationRuns) {
     std::string copyFiles;  // section CopyFiles of setup.ini
     const char* directory;  // typed on the directory page
     Texts messages;         // the boxes of the run, in order
-    const char* status;
+    const char* status;     // nullptr: cancelled on the directory page
   } cases[] = {
       {"COFile1=a.txt\nCNFile2=a.txt\n", "C:\\QXTest", {"Keine Dateien zu kopieren !?", aborted}, "Dateien kopieren..."},
       {one, "C:\\QXTest\\A\\B\\", {}, "Installation erfolgreich abgeschlossen..."},
+      {one, "rel\\dir", {}, "Installation erfolgreich abgeschlossen..."},  // below setup's current folder
+      {one, "C:\\QXCancel", {}, nullptr},
       {one, "", {"Installations-Verzeichnis konnte nicht erzeugt werden", aborted}, "Verzeichnis anlegen..."},
       {"COFile1=fehlt.txt\nCNFile1=a1.txt\n", "C:\\QXTest", {"Fehler beim Kopieren der Dateien !", aborted}, "Dateien kopieren..."},
   };
@@ -230,16 +254,20 @@ TEST(PackageTest, InstallationRuns) {
     Wizard w(folder.path(), "QX Probe");
     w.Go(kNext);
     SetText(w.Control(101), c.directory);
-    w.Go(kNext);
-    ClickButton(w.Button(kNext));
-    for (const std::string& m : c.messages) w.ExpectBox(kSetupBox, m, w.window);  // owned by the wizard
-    EXPECT_TRUE(WaitUntil([&] { return w.Usable(kFinish); }, kWait));
-    EXPECT_EQ(GetText(w.Control(102)), c.status);
-    ClickButton(w.Button(kFinish));
+    if (c.status != nullptr) {
+      w.Go(kNext);
+      ClickButton(w.Button(kNext));
+      for (const std::string& m : c.messages) w.ExpectBox(kSetupBox, m, w.window);  // owned by the wizard
+      EXPECT_TRUE(WaitUntil([&] { return w.Usable(kFinish); }, kWait));
+      EXPECT_EQ(GetText(w.Control(102)), c.status);
+    }
+    ClickButton(w.Button(c.status ? kFinish : IDCANCEL));
     w.ExpectExitZero();
-    EXPECT_EQ(FileExists(c.directory), *c.directory != '\0');  // made in step 1
+    const bool installed = c.status && c.messages.empty();
+    EXPECT_EQ(FileExists(c.directory), c.status && *c.directory != '\0');  // made in step 1
     EXPECT_EQ(ReadBytes(c.directory + std::string("\\a1.txt")) + RegText(kLM, kApps + "QX Probe\\DelFiles", "File1") + "|" +
-                  RegText(kLM, kApps + "QX Probe", "InstallPath"), c.messages.empty() ? "aa1.txt|" + std::string(c.directory) : "-|-");
+                  RegText(kLM, kApps + "QX Probe", "InstallPath"), installed ? "aa1.txt|" + std::string(c.directory) : "-|-");
+    EXPECT_EQ(KeyExists(kLM, kApps + "QX Probe") + KeyExists(kLM, kEntries + "QX Probe"), 2 * installed) << c.directory;
   }
 }
 
