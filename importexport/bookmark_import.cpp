@@ -1,5 +1,4 @@
 // Import of a Netscape bookmark file "bookmark.htm".
-#include <string>
 #include <string_view>
 
 #include "addressdb/store.h"
@@ -45,11 +44,8 @@ bool ImportBookmarks(HWND page, int policy) {
 
   std::string_view data(file.data(), file.size());
   // A current browser writes UTF-8 and declares it; the catalogue is Windows-1252.
-  std::string converted;
-  if (DeclaresUtf8(data)) {
-    converted = Utf8ToCp1252(data);
-    data = converted;
-  }
+  // The file may be as large as memory allows: it is converted where it lies.
+  if (DeclaresUtf8(data)) data = data.substr(0, Utf8ToCp1252(file.data(), file.size()));
   SetProgressRange(page, static_cast<long>(CountBookmarkMarks(data)));
   ScanBookmarks(data, CurrentRecord, [page, policy](std::size_t handled) {
     InsertImportedEntry(page, policy);

@@ -79,19 +79,24 @@ bool DeclaresUtf8(std::string_view data) {
       if (v < tag.size() && (tag[v] == '"' || tag[v] == '\'')) ++v;
       if (v + 5 <= tag.size() && MatchesAsciiWord(tag.data() + v, "utf-8", 5)) return true;
     }
+    // A "<meta" inside this tag ends at the same ">" and so holds nothing this
+    // one did not: going on behind the tag keeps hostile files linear.
+    i = end;
   }
   return false;
 }
 
-std::string Utf8ToCp1252(std::string_view data) {
-  if (data.size() >= 3 && data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
-  std::string out;
-  out.reserve(data.size());
-  for (std::size_t i = 0; i < data.size();) {
+std::size_t Utf8ToCp1252(char* data, std::size_t size) {
+  const std::string_view text(data, size);
+  std::size_t i = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+  // Every character, however many bytes it took, becomes one byte, so the
+  // output never overtakes the input it is written over.
+  std::size_t out = 0;
+  while (i < size) {
     char32_t c = 0;
     bool ok = false;
-    i += Decode(data, i, c, ok);
-    out += ok ? ToCp1252(c) : '?';
+    i += Decode(text, i, c, ok);
+    data[out++] = ok ? ToCp1252(c) : '?';
   }
   return out;
 }

@@ -2,7 +2,7 @@
 // Windows-1252 texts. These turn such a file into the code page of the catalogue.
 #pragma once
 
-#include <string>
+#include <cstddef>
 #include <string_view>
 
 // True when the data begins with the UTF-8 byte-order mark, or holds a META
@@ -12,5 +12,6 @@ bool DeclaresUtf8(std::string_view data);
 // The text in Windows-1252, a byte-order mark at its start dropped. A
 // malformed sequence (each maximal part of one) and every character the code
 // page lacks become "?": no look-alike is chosen, so no full-width quote or
-// backslash turns into markup or a path.
-std::string Utf8ToCp1252(std::string_view data);
+// backslash turns into markup or a path. Converted in place, since the text
+// never grows (a file read whole needs no second buffer); returns its length.
+std::size_t Utf8ToCp1252(char* data, std::size_t size);

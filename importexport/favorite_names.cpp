@@ -1,6 +1,8 @@
 // The name rule of shortcut files and the paths formed from them.
 #include "importexport/favorite_names.h"
 
+#include <string>
+
 #include "addressdb/record.h"
 
 namespace {
@@ -21,16 +23,34 @@ bool IsParentComponent(std::string_view component) {
   return dots >= 2;
 }
 
-bool LeavesFolder(std::string_view name) {
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The platform takes CON, NUL, COM1 ... for the devices, whatever extension
+// follows and with blanks before it: writing such a "file" reaches the device.
+bool IsDeviceName(std::string_view component) {
+  std::string_view stem = component.substr(0, component.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  std::string upper;
+  for (char c : stem) upper += Upper(c);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (upper == device) return true;
+  return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+         upper[3] >= '1' && upper[3] <= '9';
+}
+
+// A name that would lead out of the folder or to a device.
+bool IsUnsafeName(std::string_view name) {
   if (name.empty()) return false;
   if (IsSeparator(name[0])) return true;
   if (name.size() >= 2 && name[1] == ':') return true;
   // The last component gets ".url" behind it and so names a file in the
-  // folder; every component before a separator must not climb out.
+  // folder; every component before a separator must not climb out. None
+  // may name a device.
   std::size_t start = 0;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (!IsSeparator(name[i])) continue;
-    if (IsParentComponent(name.substr(start, i - start))) return true;
+  for (std::size_t i = 0; i <= name.size(); ++i) {
+    if (i < name.size() && !IsSeparator(name[i])) continue;
+    const std::string_view component = name.substr(start, i - start);
+    if (IsDeviceName(component) || (i < name.size() && IsParentComponent(component))) return true;
     start = i + 1;
   }
   return false;
@@ -65,7 +85,7 @@ bool FavoriteFilePath(std::string_view folder, std::string_view fileName,
 
 bool FavoriteExportPath(std::string_view folder, std::string_view name,
                         char (&path)[PathBufferSize]) {
-  if (LeavesFolder(name)) {
+  if (IsUnsafeName(name)) {
     path[0] = '\0';
     return false;
   }

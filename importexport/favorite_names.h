@@ -17,6 +17,7 @@ bool FavoriteFilePath(std::string_view folder, std::string_view fileName,
 
 // folder + "\" + name + ".url" into path; false, with path empty, when it
 // does not fit or when the name would lead out of the folder (a ".."
-// component, a drive, a leading slash or backslash).
+// component, a drive, a leading slash or backslash) or to a device (CON,
+// NUL, COM1 ... in any component, with any extension).
 bool FavoriteExportPath(std::string_view folder, std::string_view name,
                         char (&path)[PathBufferSize]);

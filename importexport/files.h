@@ -28,6 +28,7 @@ class WholeFile {
   // A file below minimumSize bytes is TooShort; one of 0 bytes gets no buffer (NoMemory).
   Result Load(const char* path, DWORD minimumSize);
   const char* data() const { return data_; }
+  char* data() { return data_; }
   DWORD size() const { return size_; }
 
  private:

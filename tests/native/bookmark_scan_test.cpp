@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(Files, BookmarkScan, ::testing::Values(
     ScanCase{"<A HREF=\"http://a.de/\" ADD_DATE=\"1\">Alpha</A><a href=\"ftp://b/\">Beta</a>"
              "<A Href=\"news:c\" X=\">\">Gamma &amp; Co</A>" + kPad,
              {"0|Alpha|http://a.de/", "1|Beta|ftp://b/", "3|\">Gamma &amp; Co|news:c"}},
-    ScanCase{"<a HREF=\"x\">", {}},
+    ScanCase{"<a HREF=\"x\">", {}}, ScanCase{"HREF=\"abcd", {"255||abcd"}}, ScanCase{"HREF=\"abc", {}},
     ScanCase{"HREF=\"ab\">nam", {"255|nam|ab"}},
     ScanCase{"<A HREF=\"" + kLong + "\">N</A>" + kPad, {"0|N|" + kLong.substr(0, 255)}},
     ScanCase{"<A HREF=\"http://x/\">" + std::string(130, 'n') + "</A>" + kPad,

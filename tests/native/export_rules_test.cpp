@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "importexport/cp1252.h"
 #include "importexport/favorite_names.h"
@@ -15,6 +16,8 @@ TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
       {"Ordner\\Seite", "C:\\Fav\\Ordner\\Seite.url"}, {"Mehr...", "C:\\Fav\\Mehr....url"},
       {"..", "C:\\Fav\\...url"}, {"..\\..\\Windows\\win", ""}, {"a/../../b", ""}, {"a\\. .\\b", ""},
       {"X:win", ""}, {"\\Windows\\win", ""}, {"/etc/x", ""},
+      {"CON", ""}, {"nul.txt", ""}, {"Com1 .x", ""}, {"a\\lpt9\\b", ""}, {"CONOUT$", ""}, {"aux ", ""},
+      {"CONSOLE", "C:\\Fav\\CONSOLE.url"}, {"COM10", "C:\\Fav\\COM10.url"}, {"x.con", "*"},
       {std::string(248, 'n'), "*"}, {std::string(249, 'n'), ""}};
   for (const auto& c : cases) {
     char path[PathBufferSize];
@@ -35,6 +38,13 @@ TEST(Utf8Files, Declaration) {
   for (const auto& c : cases) EXPECT_EQ(DeclaresUtf8(c.data), c.utf8) << c.data;
 }
 
+TEST(Utf8Files, ManyMetaTagsTakeLinearTime) {
+  std::string data;  // quadratic work on these would overrun the test's time limit
+  for (int i = 0; i < 100000; ++i) data += "<meta charset=";
+  EXPECT_FALSE(DeclaresUtf8(data));
+  EXPECT_TRUE(DeclaresUtf8(data + "<meta charset=utf-8>"));
+}
+
 TEST(Utf8Files, ConversionToWindows1252) {
   const struct { std::string in, out; } cases[] = {
       {"\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F" "e", "Gr\xFC\xDF" "e"},
@@ -43,7 +53,10 @@ TEST(Utf8Files, ConversionToWindows1252) {
       {"\xEF\xBC\x82 \xEF\xBC\xBC \xE2\x88\x95 \xC2\x81 \xF0\x9F\x98\x80", "? ? ? ? ?"},
       {"\xC3 \xE2\x82 \xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xFF", "? ? ?? ??? ???? ?"},
       {"a\xEF\xBB\xBF", "a?"}, {"x\xE2\x82", "x?"}};
-  for (const auto& c : cases) EXPECT_EQ(Utf8ToCp1252(c.in), c.out) << c.in;
+  for (const auto& c : cases) {
+    std::vector<char> text(c.in.begin(), c.in.end());  // exactly the data, on the heap
+    EXPECT_EQ(std::string(text.data(), Utf8ToCp1252(text.data(), text.size())), c.out) << c.in;
+  }
 }
 
 }  // namespace
