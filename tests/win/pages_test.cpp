@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -226,30 +225,6 @@ int Shortcuts() {
   while (count && FindNextFileA(find, &entry)) ++count;
   return count && FindClose(find) ? count : 0;
 }
-
-// A value under HKEY_CURRENT_USER set for one test (nullptr: removed) and put back as it
-// was however the test ends.
-class UserValue {
- public:
-  UserValue(const char* key, const char* name, const char* value) : key_(key), name_(name) {
-    DWORD size = sizeof saved_;
-    had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, saved_, &size) ==
-           ERROR_SUCCESS;
-    Set(value);
-  }
-  ~UserValue() { Set(had_ ? saved_ : nullptr); }
-
- private:
-  void Set(const char* value) {
-    if (value)
-      RegSetKeyValueA(HKEY_CURRENT_USER, key_, name_, REG_SZ, value, DWORD(std::strlen(value) + 1));
-    else
-      RegDeleteKeyValueA(HKEY_CURRENT_USER, key_, name_);
-  }
-  const char *key_, *name_;
-  char saved_[MAX_PATH] = "";
-  bool had_ = false;
-};
 
 // The stand-in browser that Wine's winebrowser starts is a shell script that logs its
 // argument; named .exe, which Wine creates executable.
