@@ -85,9 +85,12 @@ void FillList(LinkType type, HWND page) {
 
 // After every change of the store: the records that other pages' lists stand
 // for may have moved, so every page refills when next shown (SetRefillPendingAll);
-// the page that made the change refills at once.
+// the page that made the change refills at once. Until the posted selection
+// change arrives, no position of the old list may be acted on.
 void Refill(LinkType type, HWND page) {
-  pageStates[PageIndex(type)].refillPending = false;
+  PageState& state = pageStates[PageIndex(type)];
+  state.refillPending = false;
+  state.selectedPosition = -1;
   FillList(type, page);
   PostSelectionChange(page);
 }
@@ -173,6 +176,7 @@ INT_PTR PageMessage(LinkType type, HWND page, UINT message, WPARAM wParam, LPARA
       if (reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(PSN_SETACTIVE)) {
         if (state.refillPending) {
           state.refillPending = false;
+          state.selectedPosition = -1;
           FillList(type, page);
         }
         PostSelectionChange(page);

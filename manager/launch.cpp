@@ -22,6 +22,11 @@ struct ShortcutFile {
   char reserved[MAX_PATH] = "";
 };
 
+void RemoveShortcut(const ShortcutFile& file) {
+  if (file.path[0] != '\0') DeleteFileA(file.path);
+  if (file.reserved[0] != '\0') DeleteFileA(file.reserved);
+}
+
 bool WriteAll(HANDLE file, const std::string& text) {
   DWORD written = 0;
   return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
@@ -31,21 +36,29 @@ bool WriteAll(HANDLE file, const std::string& text) {
 // The name comes from the program, never from the entry, so an entry's name
 // cannot point the file elsewhere. GetTempFileNameA reserves a unique ".tmp"
 // name; the shortcut takes the same stem with ".url", which the opener needs
-// to know the file for an Internet Shortcut, and is created only if new.
+// to know the file for an Internet Shortcut, and is created only if new. The
+// path is kept only for a file made here: a name that proved taken belongs to
+// another file, which must be neither opened nor deleted.
 bool MakeShortcut(std::string_view link, ShortcutFile& file) {
+  file.path[0] = '\0';
   char folder[MAX_PATH];
   DWORD n = GetTempPathA(MAX_PATH, folder);
   if (n == 0 || n >= MAX_PATH) return false;
   const std::string content = "[InternetShortcut]\r\nURL=" + std::string(link) + "\r\n";
   for (int attempt = 0; attempt < 10; ++attempt) {
-    if (GetTempFileNameA(folder, "qxl", 0, file.reserved) == 0) return false;
+    if (GetTempFileNameA(folder, "qxl", 0, file.reserved) == 0) {
+      file.reserved[0] = '\0';
+      return false;
+    }
     std::size_t length = std::strlen(file.reserved);
     if (length < 4) break;
-    std::memcpy(file.path, file.reserved, length + 1);
-    std::memcpy(file.path + length - 4, ".url", 4);
-    HANDLE handle =
-        CreateFileA(file.path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    char candidate[MAX_PATH];
+    std::memcpy(candidate, file.reserved, length + 1);
+    std::memcpy(candidate + length - 4, ".url", 4);
+    HANDLE handle = CreateFileA(candidate, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
+      std::memcpy(file.path, candidate, length + 1);
       bool ok = WriteAll(handle, content);
       CloseHandle(handle);
       return ok;
@@ -55,7 +68,6 @@ bool MakeShortcut(std::string_view link, ShortcutFile& file) {
     file.reserved[0] = '\0';
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
-  file.path[0] = '\0';
   return false;
 }
 
@@ -64,14 +76,15 @@ bool MakeShortcut(std::string_view link, ShortcutFile& file) {
 // must outlive the opener; the job collects the processes it starts. A browser
 // started by them lives on in the job, though: once the opener itself has
 // ended, the others get a few seconds to read the file, not the whole minute.
+// Without a job nothing tells when they are done: they get those seconds in full.
 const DWORD kHandOnMs = 10000;
 
 bool JobDone(HANDLE job) {
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-  return job == nullptr ||
-         (QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info,
-                                    nullptr) &&
-          info.ActiveProcesses == 0);
+  return job != nullptr &&
+         QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info,
+                                   nullptr) &&
+         info.ActiveProcesses == 0;
 }
 
 // Waits for the opener, at most a minute. Messages that other programs send
@@ -99,9 +112,13 @@ void WaitForOpener(HANDLE job, HANDLE process) {
 bool LaunchLink(long position) {
   if (position < 0 || position >= RecordCount()) return false;
   ShortcutFile shortcut;
-  // A shortcut that could not be written is not reported: the opener is
-  // started all the same and tells the user what it finds.
-  MakeShortcut(FieldText(RecordAt(position).link), shortcut);
+  // Without the file the opener would get nothing to open, yet the start
+  // would count as success: nothing is started then.
+  if (!MakeShortcut(FieldText(RecordAt(position).link), shortcut)) {
+    RemoveShortcut(shortcut);
+    ErrorBox(kCannotStart);
+    return false;
+  }
 
   char command[324];
   std::snprintf(command, sizeof command, "rundll32 url.dll,FileProtocolHandler %s", shortcut.path);
@@ -126,8 +143,7 @@ bool LaunchLink(long position) {
     CloseHandle(process.hProcess);
   }
   // Removed before the message, so that no file waits for the user's answer.
-  if (shortcut.path[0] != '\0') DeleteFileA(shortcut.path);
-  if (shortcut.reserved[0] != '\0') DeleteFileA(shortcut.reserved);
+  RemoveShortcut(shortcut);
   if (!started) ErrorBox(kCannotStart);
   return started;
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 // Hands the link of the record at position to the platform's URL opener
-// through a temporary Internet Shortcut file. True when the opener started;
-// otherwise the user has been told. Blocks at most a minute.
+// through a temporary Internet Shortcut file. True when the opener started.
+// False after a message when the shortcut file could not be made or the opener
+// not started; false without a word for a position outside the store, which
+// names no record. Blocks at most a minute.
 bool LaunchLink(long position);

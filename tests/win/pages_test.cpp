@@ -106,11 +106,14 @@ class PagesTest : public ::testing::Test {
 
 TEST_F(PagesTest, NewEntries) {
   Start({MakeRecord("Aaa", "http://www.example.org/")});
-  // type -1: the page refuses the link; -2: the dialog refuses the input.
+  const std::string longName(130, 'n'), longLink = "http://" + std::string(253, 'l'),
+                    longText(260, 'd');
+  // type -1: the page refuses the link; -2: the dialog refuses the input; -3: cancelled.
   const struct {
     int tab;
     const char *preset, *name, *link, *refusal;
     int type;
+    const char* description = "\xE4";
   } cases[] = {
       {6, "file:", "Datei", "file:///c:/h.txt", nullptr, 16},
       {0, "http://", "Web", "http://b/", nullptr, 0},
@@ -118,20 +121,31 @@ TEST_F(PagesTest, NewEntries) {
       {0, "http://", "Doppelt", "HTTP://WWW.Example.ORG/", "Link ist bereits eingetragen !", -1},
       {0, "http://", "", "", "Kein Name eingetragen !", -2},
       {0, "http://", "N", "", "Kein Link eingetragen !", -2},
-      {0, "http://", "N", "https://x/", kBadLink, -2}};
+      {0, "http://", "N", "https://x/", kBadLink, -2},
+      {1, "ftp://", "", nullptr, nullptr, -3},
+      {2, "mailto:", "", nullptr, nullptr, -3},
+      {3, "news:", "", nullptr, nullptr, -3},
+      {4, "gopher:", "", nullptr, nullptr, -3},
+      {5, "archie:", "", nullptr, nullptr, -3},
+      // Longer input is cut to the fields' widths.
+      {0, "http://", longName.c_str(), longLink.c_str(), nullptr, 0, longText.c_str()}};
   Texts expected = {"0|Aaa|http://www.example.org/|"};
   for (const auto& c : cases) {
     HWND dialog = Press(c.tab, -1, 106);
     EXPECT_EQ(GetText(GetDlgItem(dialog, 102)), c.preset);
-    Enter(dialog, {c.name, c.link, "\xE4"}, 104, c.type == -2 ? c.refusal : nullptr);
+    Enter(dialog, {c.name, c.link, c.description}, c.type == -3 ? 105 : 104,
+          c.type == -2 ? c.refusal : nullptr);
     if (c.type == -1) Box(c.refusal);
+    const std::string name = std::string(c.name).substr(0, 127);
     if (c.type >= 0)
-      expected.push_back(std::to_string(c.type) + "|" + c.name + "|" + c.link + "|\xE4");
+      expected.push_back(std::to_string(c.type) + "|" + name + "|" +
+                         std::string(c.link).substr(0, 255) + "|" +
+                         std::string(c.description).substr(0, 255));
     EXPECT_EQ(Stored(), expected) << c.name;
     Texts www = Shown(0, "http://www.example.org/"),
           other = c.type > 0 ? Shown(std::min(c.type, 6), c.link, "\xE4") : Texts{};
-    EXPECT_EQ(std::count(www.begin(), www.end(), c.name), c.type == 0) << c.name;
-    EXPECT_EQ(std::count(other.begin(), other.end(), c.name), c.type > 0) << c.name;
+    EXPECT_EQ(std::count(www.begin(), www.end(), name), c.type == 0) << c.name;
+    EXPECT_EQ(std::count(other.begin(), other.end(), name), c.type > 0) << c.name;
   }
 }
 
@@ -218,10 +232,11 @@ TEST_F(PagesTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
   const std::string script = UnixPath(folder_.path() + "\\browser.exe");
   WriteBytes("browser.exe", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
                                 UnixPath(folder_.path() + "\\browser.log") + "'\n");
-  RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers", REG_SZ,
-                  script.c_str(), DWORD(script.size() + 1));
-  Start({MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"),
-         MakeRecord("Zwei", "http://example.org/zwei")});
+  UserValue browser("Software\\Wine\\WineBrowser", "Browsers", script.c_str());
+  const std::vector<AddressRecord> records = {
+      MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"),
+      MakeRecord("Zwei", "http://example.org/zwei")};
+  Start(records);
   const int shortcuts = Shortcuts();  // of other runs
   for (bool doubleClick : {false, true}) {
     Press(0, doubleClick, doubleClick ? 0 : 107, doubleClick);
@@ -238,7 +253,32 @@ TEST_F(PagesTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
   Box("Internet-Explorer konnte nicht gestartet werden !");
   EXPECT_FALSE(IsIconic(sheet_));
   EXPECT_EQ(Shortcuts(), shortcuts);
-  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\WineBrowser", "Browsers");
+  DeleteFileA("rundll32.exe");
+
+  // Started without a temporary folder: no shortcut, so nothing is started.
+  KillProgram(app_);
+  char temp[MAX_PATH] = "";
+  GetEnvironmentVariableA("TMP", temp, MAX_PATH);
+  SetEnvironmentVariableA("TMP", (folder_.path() + "\\fehlt").c_str());  // inherited
+  Start(records);
+  SetEnvironmentVariableA("TMP", temp);
+  Press(0, -1, 107);
+  Box("Internet-Explorer konnte nicht gestartet werden !");
+  EXPECT_FALSE(IsIconic(sheet_));
+
+  // Without favourites the button is disabled on every page; a double click only selects.
+  // A launch it posted would have ended before the second tab switch is handled.
+  KillProgram(app_);
+  UserValue favorites("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                      "Favorites", nullptr);
+  Start(records);
+  for (int tab = 6; tab >= 0; --tab)
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Press(tab, -1, 0), 107))) << tab;
+  Press(0, 1, 0, true);
+  Shown(1);
+  EXPECT_EQ(Shown(0, "http://example.org/zwei"), (Texts{"Eins", "Zwei"}));
+  EXPECT_FALSE(IsIconic(sheet_));
+  EXPECT_EQ(ReadBytes("browser.log"), links);
 }
 
 }  // namespace

@@ -271,30 +271,6 @@ INSTANTIATE_TEST_SUITE_P(Obstacles, QxinetRefusedTest,
                                            Refusal{Obstacle::Locked, kCannotOpen},
                                            Refusal{Obstacle::FirstInstance, kOtherInstance}));
 
-// Sets (a folder or "") or removes (nullptr) the "Favorites" value for the
-// life of the object.
-class FavoritesValue {
- public:
-  explicit FavoritesValue(const char* value) {
-    DWORD size = sizeof saved_;
-    had_ = RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Favorites", RRF_RT_REG_SZ, nullptr, saved_,
-                        &size) == ERROR_SUCCESS;
-    Set(value);
-  }
-  ~FavoritesValue() { Set(had_ ? saved_ : nullptr); }
-
- private:
-  static void Set(const char* value) {
-    if (value)
-      RegSetKeyValueA(HKEY_CURRENT_USER, kShellFolders, "Favorites", REG_SZ, value,
-                      static_cast<DWORD>(std::strlen(value) + 1));
-    else
-      RegDeleteKeyValueA(HKEY_CURRENT_USER, kShellFolders, "Favorites");
-  }
-  char saved_[MAX_PATH] = "";
-  bool had_ = false;
-};
-
 struct FavoritesCase {
   const char* value;  // nullptr: no value at all
   bool launchEnabled;
@@ -304,7 +280,7 @@ class QxinetFavoritesTest : public QxinetTest,
                             public ::testing::WithParamInterface<FavoritesCase> {};
 
 TEST_P(QxinetFavoritesTest, SheetOpensWithOrWithoutTheFolder) {
-  FavoritesValue value(GetParam().value);
+  UserValue value(kShellFolders, "Favorites", GetParam().value);
   WriteBytes("qxinetvz.dat", TwoRecords());
   Running run;
   StartToSheet(run, folder_.path(), false);

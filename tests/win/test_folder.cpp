@@ -1,4 +1,5 @@
-// Temporary folders and file helpers for tests that work on real files.
+// Temporary folders, file helpers and user registry values for tests that work
+// on real files and settings.
 #include "tests/win/test_folder.h"
 
 #include <cstring>
@@ -85,4 +86,22 @@ std::string ProgramDirectory() {
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string p(path, n);
   return p.substr(0, p.find_last_of("\\/"));
+}
+
+UserValue::UserValue(const char* key, const char* name, const char* value)
+    : key_(key), name_(name) {
+  DWORD size = sizeof saved_;
+  had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, saved_, &size) ==
+         ERROR_SUCCESS;
+  Set(value);
+}
+
+UserValue::~UserValue() { Set(had_ ? saved_ : nullptr); }
+
+void UserValue::Set(const char* value) {
+  if (value)
+    RegSetKeyValueA(HKEY_CURRENT_USER, key_, name_, REG_SZ, value,
+                    static_cast<DWORD>(std::strlen(value) + 1));
+  else
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key_, name_);
 }

@@ -1,4 +1,5 @@
-// Temporary folders and file helpers for tests that work on real files.
+// Temporary folders, file helpers and user registry values for tests that work
+// on real files and settings.
 #pragma once
 #include <windows.h>
 
@@ -19,6 +20,22 @@ class TestFolder {
  private:
   std::string path_;
   std::string previous_;
+};
+
+// A value under HKEY_CURRENT_USER set for one test (nullptr: removed) and put back as it
+// was however the test ends.
+class UserValue {
+ public:
+  UserValue(const char* key, const char* name, const char* value);
+  ~UserValue();
+  UserValue(const UserValue&) = delete;
+  UserValue& operator=(const UserValue&) = delete;
+
+ private:
+  void Set(const char* value);
+  const char *key_, *name_;
+  char saved_[MAX_PATH] = "";
+  bool had_ = false;
 };
 
 std::string ReadBytes(const std::string& file);
