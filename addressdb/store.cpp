@@ -204,12 +204,24 @@ void MakeBackup() {
     StoreIo.copyFile(kDataFile, kBackupFile, FALSE);
 }
 
-// Puts the complete work file in place of the data file, the store closed.
-// On failure the data file is as it was and the work file is gone.
-bool ReplaceDataFile(bool withBackup) {
+// Opens the store again after a change that did not happen: the file is as
+// the user last saw it, so an empty one needs no word.
+void Reopen() {
+  const char* problem = OpenMapped();
+  if (problem != nullptr && problem != kEmpty) ErrorBox(problem);
+}
+
+// Puts the complete work file in place of the data file and opens the store
+// on the result. On failure the data file is as it was, the work file is
+// gone, the failure is told (unless it is nullptr) and the store is open on
+// the old file.
+bool ReplaceDataFile(bool withBackup, const char* failure) {
   CloseStore();
   if (withBackup) MakeBackup();
-  if (StoreIo.moveFileEx(kWorkFile, kDataFile, MOVEFILE_REPLACE_EXISTING)) return true;
+  if (StoreIo.moveFileEx(kWorkFile, kDataFile, MOVEFILE_REPLACE_EXISTING)) {
+    OpenStore();
+    return true;
+  }
   StoreIo.deleteFile(kWorkFile);
   if (withBackup) {
     HANDLE file = CreateFileA(kDataFile, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -220,14 +232,9 @@ bool ReplaceDataFile(bool withBackup) {
       if (shared) SeparateBackup();
     }
   }
+  if (failure != nullptr) ErrorBox(failure);
+  Reopen();
   return false;
-}
-
-// Opens the store again after a change that did not happen: the file is as
-// the user last saw it, so an empty one needs no word.
-void Reopen() {
-  const char* problem = OpenMapped();
-  if (problem != nullptr && problem != kEmpty) ErrorBox(problem);
 }
 
 }  // namespace
@@ -271,13 +278,7 @@ bool AppendRecord() {
     ErrorBox(kCannotWrite);
     return false;
   }
-  if (!ReplaceDataFile(true)) {
-    ErrorBox(kCannotWrite);
-    Reopen();
-    return false;
-  }
-  OpenStore();
-  return true;
+  return ReplaceDataFile(true, kCannotWrite);
 }
 
 bool DeleteRecord(long position) {
@@ -298,14 +299,8 @@ bool DeleteRecord(long position) {
     case WorkFile::Written:
       break;
   }
-  if (!ReplaceDataFile(true)) {
-    ErrorBox(kCannotDelete);
-    Reopen();
-    return false;
-  }
   // The remaining records keep their order: no sort follows.
-  OpenStore();
-  return true;
+  return ReplaceDataFile(true, kCannotDelete);
 }
 
 void SortRecords() {
@@ -315,11 +310,7 @@ void SortRecords() {
   // Should the sorted file not be written, the data file stays whole in its
   // old order; the pages order their lists themselves, and the next sort
   // puts the file right.
-  if (WriteWorkFile(records) != WorkFile::Written) return;
-  if (ReplaceDataFile(false))
-    OpenStore();
-  else
-    Reopen();
+  if (WriteWorkFile(records) == WorkFile::Written) ReplaceDataFile(false, nullptr);
 }
 
 long FindByLink() {
