@@ -10,26 +10,33 @@
 #include <cstring>
 #include <vector>
 
+#include "addressdb/import_image.h"
+#include "addressdb/store_files.h"
 #include "manager/messages.h"
 
 AddressRecord CurrentRecord{};
 StoreFileCalls StoreIo;
 
-namespace {
-
+namespace storefiles {
 const char kDataFile[] = "qxinetvz.dat";
 const char kBackupFile[] = "qxinetvz.bak";
 const char kWorkFile[] = "qxinetvz.tmp";
+const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
+const char kEmpty[] = "Adressdatei ist leer !";
+}  // namespace storefiles
+
+using namespace storefiles;
+
+namespace {
+
 const char kMappingName[] = "qxinetfilemap";
 
 const char kOtherInstance[] =
     "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
     "ffnet ! Programm wird beendet !";
 const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
-const char kEmpty[] = "Adressdatei ist leer !";
 const char kWrongFormat[] = "Falsches Dateiformat !";
 const char kCannotMap[] = "Adressdatei kann nicht in Speicher geladen werden !";
-const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
 const char kCannotCreateWork[] =
     "Arbeitsdatei kann nicht angelegt werden, Eintrag nicht gel\xF6scht !";
 const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
@@ -80,10 +87,9 @@ bool BackupSharesTheDataFile(HANDLE file) {
          SameFile(file, kBackupFile);
 }
 
-// Opens and maps the data file. Returns nullptr when the store is open with
-// its view, kEmpty when the file is empty (the store stays closed), or the
-// message that tells why the file cannot be used.
-const char* OpenMapped() {
+}  // namespace
+
+const char* storefiles::OpenMapped() {
   CloseStore();
 
   dataFile = OpenDataFile();
@@ -141,6 +147,8 @@ const char* OpenMapped() {
   return nullptr;
 }
 
+namespace {
+
 // The records of the open store in file order; empty when it has no view.
 std::vector<const AddressRecord*> StoredRecords() {
   std::vector<const AddressRecord*> records;
@@ -149,13 +157,13 @@ std::vector<const AddressRecord*> StoredRecords() {
   return records;
 }
 
-// Writes the records, in this order, into a new work file and checks that
-// every byte arrived. Records that lie back to back in the view go out in one
-// write; scattered ones are gathered first, so a wide disorder does not cost
-// one call per record.
-enum class WorkFile { Written, NotCreated, NotWritten };
+}  // namespace
 
-WorkFile WriteWorkFile(const std::vector<const AddressRecord*>& records) {
+// Records that lie back to back in memory go out in one write; scattered ones
+// are gathered first, so a wide disorder does not cost one call per record.
+// The file is flushed before it is closed: once it is renamed over the data
+// file, a power cut must not leave a name without its bytes.
+WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
   HANDLE work = StoreIo.createFile(kWorkFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    CREATE_ALWAYS, 0, nullptr);
   if (work == INVALID_HANDLE_VALUE) return WorkFile::NotCreated;
@@ -186,6 +194,7 @@ WorkFile WriteWorkFile(const std::vector<const AddressRecord*>& records) {
     i += run;
   }
   flushGathered();
+  if (complete && !StoreIo.flushFileBuffers(work)) complete = false;
 
   DWORD size = GetFileSize(work, nullptr);
   CloseHandle(work);
@@ -196,6 +205,12 @@ WorkFile WriteWorkFile(const std::vector<const AddressRecord*>& records) {
   return WorkFile::Written;
 }
 
+bool storefiles::PutInPlace(const char* target) {
+  return StoreIo.moveFileEx(kWorkFile, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+namespace {
+
 // The backup as the data file is now: a second name of it, which keeps the
 // old bytes once the work file has taken the data file's name.
 void MakeBackup() {
@@ -204,12 +219,14 @@ void MakeBackup() {
     StoreIo.copyFile(kDataFile, kBackupFile, FALSE);
 }
 
-// Opens the store again after a change that did not happen: the file is as
-// the user last saw it, so an empty one needs no word.
-void Reopen() {
+}  // namespace
+
+void storefiles::Reopen() {
   const char* problem = OpenMapped();
   if (problem != nullptr && problem != kEmpty) ErrorBox(problem);
 }
+
+namespace {
 
 // Puts the complete work file in place of the data file and opens the store
 // on the result. On failure the data file is as it was, the work file is
@@ -218,7 +235,7 @@ void Reopen() {
 bool ReplaceDataFile(bool withBackup, const char* failure) {
   CloseStore();
   if (withBackup) MakeBackup();
-  if (StoreIo.moveFileEx(kWorkFile, kDataFile, MOVEFILE_REPLACE_EXISTING)) {
+  if (PutInPlace(kDataFile)) {
     OpenStore();
     return true;
   }
@@ -239,9 +256,23 @@ bool ReplaceDataFile(bool withBackup, const char* failure) {
 
 }  // namespace
 
-long RecordCount() { return recordCount; }
+long RecordCount() {
+  if (ImportImage* image = RunningImport()) return static_cast<long>(image->Count());
+  return recordCount;
+}
 bool StoreHasView() { return view != nullptr; }
-AddressRecord& RecordAt(long position) { return view[position]; }
+AddressRecord& RecordAt(long position) {
+  // Within an import a record is only read; its changes go through the image.
+  if (ImportImage* image = RunningImport())
+    return const_cast<AddressRecord&>(image->At(static_cast<std::size_t>(position)));
+  return view[position];
+}
+
+void WriteRecord(long position, const AddressRecord& record) {
+  if (view == nullptr || position < 0 || position >= recordCount) return;
+  view[position] = record;
+  StoreIo.flushViewOfFile(&view[position], RecordSize);
+}
 
 void CloseStore() {
   if (view != nullptr) UnmapViewOfFile(view);
@@ -261,6 +292,10 @@ bool OpenStore() {
 }
 
 bool AppendRecord() {
+  if (ImportImage* image = RunningImport()) {
+    image->Add(CurrentRecord);
+    return true;
+  }
   if (view == nullptr) {
     // Closed: the file was empty when it was opened, or could not be used.
     // Look again rather than take an empty store for granted.
@@ -314,6 +349,7 @@ void SortRecords() {
 }
 
 long FindByLink() {
+  if (ImportImage* image = RunningImport()) return image->Find(FieldText(CurrentRecord.link));
   if (view == nullptr) return -1;
   return FindLinkIn(view, static_cast<std::size_t>(recordCount), FieldText(CurrentRecord.link));
 }

@@ -21,9 +21,38 @@ long FindByLink();
 // Records while the store has its view, else 0.
 long RecordCount();
 bool StoreHasView();
-// The record at a position, read and written in place; valid for
-// 0 <= position < RecordCount() until the next addition, sort or deletion.
+// The record at a position; valid for 0 <= position < RecordCount() until
+// the next addition, sort or deletion. Change it with WriteRecord, which
+// also has the change reach the disk.
 AddressRecord& RecordAt(long position);
+// Writes record over the one at position, in place, through to the disk.
+void WriteRecord(long position, const AddressRecord& record);
+
+// An import is one change to the store: between BeginImport and EndImport
+// the records live in memory, and RecordCount, RecordAt, FindByLink and
+// AppendRecord work there. The data file (and its backup) are written only
+// at durable points: SaveImport, SaveImportIfDue (once a second) and
+// EndImport. Each leaves the two files exactly as entry-by-entry additions
+// and overwrites would have left them after the last entry handled.
+void BeginImport();
+// A durable point now. False, once its message has been shown, when the
+// files could not be written: the import is over then, and they stay as at
+// the last durable point.
+bool SaveImport();
+bool SaveImportIfDue();
+bool ImportStopped();
+void EndImport();
+// Type, name and link of CurrentRecord over the record at position; its
+// description stays and nothing is re-sorted.
+void OverwriteWithCurrent(long position);
+
+// BeginImport and EndImport around one import.
+struct ImportSession {
+  ImportSession() { BeginImport(); }
+  ~ImportSession() { EndImport(); }
+  ImportSession(const ImportSession&) = delete;
+  ImportSession& operator=(const ImportSession&) = delete;
+};
 
 // Sets CurrentRecord.type from CurrentRecord.link.
 inline void ClassifyLink() { ClassifyLink(CurrentRecord); }
@@ -39,5 +68,7 @@ struct StoreFileCalls {
   decltype(&::DeleteFileA) deleteFile = ::DeleteFileA;
   decltype(&::CreateFileMappingA) createFileMapping = ::CreateFileMappingA;
   decltype(&::MapViewOfFile) mapViewOfFile = ::MapViewOfFile;
+  decltype(&::FlushFileBuffers) flushFileBuffers = ::FlushFileBuffers;
+  decltype(&::FlushViewOfFile) flushViewOfFile = ::FlushViewOfFile;
 };
 extern StoreFileCalls StoreIo;

@@ -66,6 +66,7 @@ bool ImportFavorites(HWND page, int policy) {
     return false;
   }
   long handled = 0;
+  ImportSession session;
   do {
     const char* fileName = search.Current().cFileName;
     std::memset(&CurrentRecord, 0, sizeof CurrentRecord);
@@ -79,7 +80,7 @@ bool ImportFavorites(HWND page, int policy) {
       InsertImportedEntry(page, policy);
     }
     SetProgressPosition(page, ++handled);
-  } while (search.Next());
+  } while (!ImportStopped() && search.Next());
   ShowCursor(IDC_ARROW);
   return true;
 }

@@ -44,6 +44,7 @@ bool ImportHotlist(HWND page, int policy) {
     return false;
   }
   SetProgressRange(page, static_cast<long>(CountHotlistMarks(data)));
+  ImportSession session;
   ScanHotlist(data, CurrentRecord, [page, policy](std::size_t handled) {
     InsertImportedEntry(page, policy);
     SetProgressPosition(page, static_cast<long>(handled));

@@ -14,10 +14,24 @@ bool IsMark(std::string_view data, std::size_t i) {
   return i + 4 <= data.size() && MatchesAsciiWord(data.data() + i, "Item", 4);
 }
 
-std::size_t SkipBlanks(std::string_view data, std::size_t p) {
-  while (p < data.size() && data[p] == ' ') ++p;
-  return p;
-}
+// The end of the run of blanks at a position. It keeps the last run it
+// walked: marks close together ask about the same long run, which is walked
+// once.
+class BlankRuns {
+ public:
+  explicit BlankRuns(std::string_view data) : data_(data) {}
+  std::size_t Skip(std::size_t p) {
+    if (p >= start_ && p < end_) return end_;
+    const std::size_t from = p;
+    while (p < data_.size() && data_[p] == ' ') ++p;
+    if (p > from) start_ = from, end_ = p;  // an empty run is no run worth keeping
+    return p;
+  }
+
+ private:
+  std::string_view data_;
+  std::size_t start_ = 0, end_ = 0;
+};
 
 std::size_t LineLength(std::string_view data, std::size_t from, std::size_t limit) {
   std::size_t n = 0;
@@ -54,16 +68,17 @@ std::size_t CountHotlistMarks(std::string_view data) {
 void ScanHotlist(std::string_view data, AddressRecord& entry,
                  const std::function<void(std::size_t handled)>& store) {
   std::size_t handled = 0;
+  BlankRuns blanks(data);
   for (std::size_t i = 0; i + 4 <= data.size(); ++i) {
     if (!IsMark(data, i)) continue;
     // Two characters after "Item" are passed over unexamined.
-    std::size_t p = SkipBlanks(data, i + 6);
+    std::size_t p = blanks.Skip(i + 6);
     const std::size_t nameLength = LineLength(data, p, 128);
     std::memset(&entry, 0, sizeof entry);
     SetFieldText(entry.name, Piece(data, p, nameLength));
 
     // The CR and the character after it end the name line.
-    p = SkipBlanks(data, p + nameLength + 2);
+    p = blanks.Skip(p + nameLength + 2);
     const std::size_t linkLength = LineLength(data, p, 256);
     SetFieldText(entry.link, Piece(data, p, linkLength));
 

@@ -13,16 +13,19 @@ namespace {
 const char kFilter[] = "HTML-Dokumente\0*.htm\0";
 const char kTitle[] = "QX Internet 2.0 - Speichern als HTML-Dokument";
 
-void WriteBytes(HANDLE file, const char* bytes, DWORD length) {
-  DWORD written = 0;
-  WriteFile(file, bytes, length, &written, nullptr);
-}
+constexpr std::size_t kWriteSize = 64 * 1024;
 }  // namespace
 
-void WriteHtmlLine(HANDLE file, const char* text) {
-  const std::size_t length = std::char_traits<char>::length(text);
-  if (length > 0) WriteBytes(file, text, static_cast<DWORD>(length));
-  WriteBytes(file, "\r\n", 2);
+void HtmlFile::Flush() {
+  DWORD written = 0;
+  if (!pending_.empty()) WriteFile(file_, pending_.data(), static_cast<DWORD>(pending_.size()), &written, nullptr);
+  pending_.clear();
+}
+
+void WriteHtmlLine(HtmlFile& file, const char* text) {
+  file.pending_ += text;
+  file.pending_ += "\r\n";
+  if (file.pending_.size() >= kWriteSize) file.Flush();
 }
 
 bool ExportHtml(HWND page) {
@@ -41,13 +44,15 @@ bool ExportHtml(HWND page) {
     return false;
   }
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  HtmlFile out(file);
   HtmlDocumentSteps steps;
-  steps.writeLine = [file](std::string_view line) { WriteHtmlLine(file, std::string(line).c_str()); };
+  steps.writeLine = [&out](std::string_view line) { WriteHtmlLine(out, std::string(line).c_str()); };
   steps.passes = [page](std::uint8_t type) { return PassesTypeFilter(page, type); };
   steps.atRecord = [page](std::size_t i) { SetProgressPosition(page, static_cast<long>(i)); };
   steps.afterEntries = [] { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); };
   WriteHtmlDocument([](std::size_t i) -> const AddressRecord& { return RecordAt(static_cast<long>(i)); },
                     static_cast<std::size_t>(RecordCount()), steps);
+  out.Flush();
   CloseHandle(file);
   return true;
 }

@@ -10,9 +10,6 @@
 
 namespace {
 
-// type, name and link: the description of a stored entry outlives an overwrite.
-constexpr std::size_t kOverwrittenBytes = 1 + 128 + 256;
-
 int CheckBoxOf(std::uint8_t type) {
   switch (static_cast<LinkType>(type)) {
     case LinkType::Www: return IDC_TYPE_WEB;
@@ -44,6 +41,8 @@ bool ConfirmOverwrite(long index) {
 }
 
 bool InsertImportedEntry(HWND page, int policy) {
+  // Once the files could not be written, nothing more is stored or asked.
+  if (!SaveImportIfDue()) return false;
   if (!PassesTypeFilter(page, CurrentRecord.type)) return false;
   const long index = FindByLink();
   if (index < 0) {
@@ -51,9 +50,12 @@ bool InsertImportedEntry(HWND page, int policy) {
     // The addition re-sorted the file: positions held by any page are void.
     SetRefillPendingAll();
   } else {
-    const bool overwrite = policy == Overwrite || (policy == Ask && ConfirmOverwrite(index));
+    // The files hold everything before the question: a user who leaves the
+    // program at it loses no answer already given.
+    const bool overwrite =
+        policy == Overwrite || (policy == Ask && SaveImport() && ConfirmOverwrite(index));
     if (!overwrite) return false;
-    std::memcpy(&RecordAt(index), &CurrentRecord, kOverwrittenBytes);
+    OverwriteWithCurrent(index);
   }
   SetRefillPending(static_cast<LinkType>(CurrentRecord.type));
   return true;

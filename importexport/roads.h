@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 // Shortcut files in the favourites folder: the number matching "*.url", -1
 // without a favourites folder.
 int CountFavoriteFiles();
@@ -13,5 +15,17 @@ bool ImportBookmarks(HWND page, int policy);
 bool ImportHotlist(HWND page, int policy);
 
 bool ExportHtml(HWND page);
-// Writes the text, if any, and CR LF; the outcome is not examined.
-void WriteHtmlLine(HANDLE file, const char* text);
+// The document's file, written in pieces of about 64 KB; the outcome of the
+// writes is not examined.
+class HtmlFile {
+ public:
+  explicit HtmlFile(HANDLE file) : file_(file) {}
+  void Flush();
+
+ private:
+  friend void WriteHtmlLine(HtmlFile& file, const char* text);
+  HANDLE file_;
+  std::string pending_;
+};
+// Writes the text, if any, and CR LF.
+void WriteHtmlLine(HtmlFile& file, const char* text);

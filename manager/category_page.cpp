@@ -138,7 +138,7 @@ void ChangeEntry(LinkType type, PageState& state, HWND page) {
   const std::string keptName = Text(CurrentRecord.name);
   bool changed = false;
   if (RunEntryDialog(page) == 1 && position < RecordCount()) {
-    RecordAt(position) = CurrentRecord;
+    WriteRecord(position, CurrentRecord);
     changed = true;
   }
   // The dialog reads its fields before it checks them, so even a cancelled

@@ -2,10 +2,12 @@
 // converted: the scan stays within the data and yields one whole entry per mark.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "importexport/bookmark_scan.h"
 #include "importexport/cp1252.h"
+#include "tests/fuzz/large_input.h"
 
 static void Scan(std::string_view text) {
   std::vector<char> bytes(text.begin(), text.end());  // exactly the data, on the heap
@@ -19,9 +21,10 @@ static void Scan(std::string_view text) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view raw(reinterpret_cast<const char*>(data), size);
+  std::vector<char> text = AsFile(data, size);
+  const std::string raw(text.begin(), text.end());
   Scan(raw);
-  std::vector<char> text(raw.begin(), raw.end());  // converted where it lies, as a file is
-  if (DeclaresUtf8(raw)) Scan(std::string_view(text.data(), Utf8ToCp1252(text.data(), size)));
+  // Converted where it lies, as a file is.
+  if (DeclaresUtf8(raw)) Scan(std::string_view(text.data(), Utf8ToCp1252(text.data(), text.size())));
   return 0;
 }

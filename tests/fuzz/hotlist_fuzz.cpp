@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "importexport/hotlist_scan.h"
+#include "tests/fuzz/large_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  const std::vector<char> copy(bytes, bytes + size);  // exactly the data, on the heap
+  const std::vector<char> copy = AsFile(bytes, size);  // exactly the data, on the heap
   const std::string_view data(copy.data(), copy.size());
   AddressRecord entry;
   std::size_t seen = 0;

@@ -21,8 +21,10 @@ struct ManagerRun {
   // Clicks the buttons, then "run"; a file dialog of that title gets path typed
   // ("": cancelled, "*": taken as offered, dialogTitle nullptr: none may come).
   bool Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path);
-  // Begin, then each box that follows must hold the text and gets the answer;
-  // true once the run has ended with the status line empty and the bar at 0.
+  // Begin, then Finish.
   bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
            const std::vector<std::pair<std::string, int>>& boxes = {});
+  // Each box that follows must hold the text and gets the answer; true once
+  // the run has ended with the status line empty and the bar at 0.
+  bool Finish(const std::vector<std::pair<std::string, int>>& boxes = {});
 };

@@ -1,0 +1,79 @@
+// The catalogue held in memory while an import runs. Every entry is looked
+// up, added or overwritten here exactly as one addition or overwrite of the
+// data file would do it, and the store writes the result out only now and
+// then. The image also keeps what it takes to write the backup an addition
+// of the file would have left: the catalogue just before the latest addition.
+// No platform calls here.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "addressdb/record.h"
+
+class ImportImage {
+ public:
+  // Takes a copy of the stored records, in file order.
+  ImportImage(const AddressRecord* records, std::size_t count);
+  ImportImage(const ImportImage&) = delete;
+  ImportImage& operator=(const ImportImage&) = delete;
+
+  std::size_t Count() const { return order_.size(); }
+  // Read it; changes go through Overwrite, which keeps the index and the
+  // backup right.
+  const AddressRecord& At(std::size_t position) const { return *order_[position]; }
+
+  // Position of the first record in the current order whose link equals
+  // link (a-z equal to A-Z), or -1: the answer of a scan from the front.
+  long Find(std::string_view link) const;
+
+  // The record added, then all of them put in name order as a stable sort
+  // (the bubble sort's order) does.
+  void Add(const AddressRecord& record);
+
+  // Type, name and link of `from` written over the record at position; its
+  // description stays, and nothing is re-sorted.
+  void Overwrite(std::size_t position, const AddressRecord& from);
+
+  // The records in their current order.
+  std::vector<const AddressRecord*> Records() const;
+  // The records as they stood just before the latest addition; only
+  // meaningful when Added() is true.
+  std::vector<const AddressRecord*> BeforeLastAddition() const;
+  bool Added() const { return lastAdded_ != nullptr; }
+
+  // What has changed since the caller last wrote it out.
+  bool RecordsChanged() const { return recordsChanged_; }
+  bool BackupChanged() const { return backupChanged_; }
+  void RecordsWritten() { recordsChanged_ = false; }
+  void BackupWritten() { backupChanged_ = false; }
+
+ private:
+  static std::string Key(std::string_view link);
+  long PositionOf(const AddressRecord* record) const;
+  bool InNameOrder() const { return !unsorted_ && displaced_.empty(); }
+  void MergeDisplaced();
+
+  std::deque<AddressRecord> records_;  // never moves a record once added
+  std::vector<AddressRecord*> order_;
+  std::unordered_map<std::string, std::vector<AddressRecord*>> byLink_;
+  // Records whose name an overwrite changed since the last sort; the others
+  // stay in name order among themselves.
+  std::unordered_set<const AddressRecord*> displaced_;
+  bool unsorted_ = false;  // the stored file was not in name order
+
+  AddressRecord* lastAdded_ = nullptr;
+  // The order before the latest addition where it moved more than the new
+  // record; else that order is the current one without the new record.
+  std::vector<AddressRecord*> orderBeforeAdd_;
+  bool orderSaved_ = false;
+  // Records overwritten since the latest addition, as they were before.
+  std::unordered_map<const AddressRecord*, AddressRecord> beforeOverwrite_;
+
+  bool recordsChanged_ = false, backupChanged_ = false;
+};

@@ -1,0 +1,35 @@
+// Inside the store: its files and the steps that write them, shared by the
+// single changes (store.cpp) and the import (store_import.cpp).
+#pragma once
+#include <vector>
+
+#include "addressdb/record.h"
+
+class ImportImage;
+
+namespace storefiles {
+
+extern const char kDataFile[], kBackupFile[], kWorkFile[];
+extern const char kCannotWrite[], kEmpty[];
+
+// Opens and maps the data file. Returns nullptr when the store is open with
+// its view, kEmpty when the file is empty (the store stays closed), or the
+// message that tells why the file cannot be used.
+const char* OpenMapped();
+
+// Opens the store again after a change that did not happen: the file is as
+// the user last saw it, so an empty one needs no word.
+void Reopen();
+
+// Writes the records, in this order, into a new work file and checks that
+// every byte arrived and reached the disk.
+enum class WorkFile { Written, NotCreated, NotWritten };
+WorkFile WriteWorkFile(const std::vector<const AddressRecord*>& records);
+
+// Renames the work file over target in one step, written through.
+bool PutInPlace(const char* target);
+
+}  // namespace storefiles
+
+// The image of the import that is running, or nullptr.
+ImportImage* RunningImport();
