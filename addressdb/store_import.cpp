@@ -16,11 +16,14 @@ using namespace storefiles;
 
 namespace {
 
-constexpr DWORD kDurableEveryMs = 1000;
+// A durable point follows the last one after five times the time it took,
+// at least 0.1 s and at most 1 s: a program ended part-way loses little of
+// its import, and writing the files costs at most a fifth of its time.
+constexpr DWORD kLeastGapMs = 100, kMostGapMs = 1000;
 
 std::unique_ptr<ImportImage> image;
 bool stopped = false;
-DWORD lastDurable = 0;
+DWORD lastDurable = 0, gap = kLeastGapMs;
 
 bool Write(const std::vector<const AddressRecord*>& records, const char* target) {
   if (WriteWorkFile(records) != WorkFile::Written) return false;
@@ -49,13 +52,15 @@ void BeginImport() {
   image = std::make_unique<ImportImage>(count > 0 ? &RecordAt(0) : nullptr,
                                         static_cast<std::size_t>(count));
   lastDurable = GetTickCount();
+  gap = kLeastGapMs;
 }
 
 bool ImportStopped() { return stopped; }
 
 bool SaveImport() {
   if (stopped || image == nullptr) return false;
-  lastDurable = GetTickCount();
+  const DWORD begun = GetTickCount();
+  lastDurable = begun;
   if (!image->RecordsChanged()) return true;
   // The view must go before the data file can be replaced; the file is held
   // again at once, so that no second copy of the program takes it meanwhile.
@@ -78,12 +83,15 @@ bool SaveImport() {
     ErrorBox(kCannotWrite);
   }
   Reopen();
+  lastDurable = GetTickCount();
+  const DWORD took = lastDurable - begun;
+  gap = took * 5 < kLeastGapMs ? kLeastGapMs : took * 5 > kMostGapMs ? kMostGapMs : took * 5;
   return ok;
 }
 
 bool SaveImportIfDue() {
   if (stopped) return false;
-  if (image == nullptr || GetTickCount() - lastDurable < kDurableEveryMs) return true;
+  if (image == nullptr || GetTickCount() - lastDurable < gap) return true;
   return SaveImport();
 }
 

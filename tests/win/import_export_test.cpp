@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <set>
@@ -191,39 +192,80 @@ TEST_F(Pages, FavoritesImport) {
   EXPECT_EQ(got.size(), 5u);
 }
 
-// A kill at a random moment of a long import leaves a file the next start
-// opens, holding the first entries of the import, each once.
+// The data file as entry-by-entry additions leave it once it holds count
+// records: a new link appended and all sorted by name, a known one skipped.
+std::string LiteralFile(const std::vector<AddressRecord>& start,
+                        const std::vector<AddressRecord>& entries, std::size_t count) {
+  std::vector<const AddressRecord*> records;
+  for (const AddressRecord& r : start) records.push_back(&r);
+  for (const AddressRecord& e : entries) {
+    if (records.size() >= count) break;
+    if (std::none_of(records.begin(), records.end(), [&e](const AddressRecord* r) {
+          return LinksEqual(FieldText(r->link), FieldText(e.link));
+        })) {
+      records.push_back(&e);
+      SortByName(records);
+    }
+  }
+  std::string bytes;
+  for (const AddressRecord* r : records) bytes += Bytes(*r);
+  return records.size() == count ? bytes : "no such state";
+}
+
+// A 5,000-link import ended at moments spread over its whole run: the data
+// file is always one the entry-by-entry road passes through, the backup one
+// it passed through before (or none yet), and the next start opens them.
+// Run to its end, the import leaves exactly the road's pair.
 TEST_F(Pages, KilledImport) {
   std::string file = "<DL><p>\n";
-  std::vector<std::string> entries;
-  for (int i = 1000; i < 2000; ++i) {
-    const std::string n = std::to_string(i);
-    file += "<DT><A HREF=\"http://l" + n + "/\">L" + n + "</A>\n";
-    entries.push_back("0|L" + n + "|http://l" + n + "/|");
+  std::vector<AddressRecord> entries;
+  for (int i = 0; i < 5000; ++i) {
+    // Every 40th link is an earlier one in capitals, which is skipped.
+    const std::string link = i % 40 == 39 ? "HTTP://L" + std::to_string(i - 20) + "/"
+                                          : "http://l" + std::to_string(i) + "/";
+    const std::string name = "L" + std::to_string(i * 7919 % 5000);
+    file += "<DT><A HREF=\"" + link + "\">" + name + "</A>\n";
+    entries.push_back(MakeRecord(name, link));
   }
   WriteBytes("bookmark.htm", file);
+  const std::vector<AddressRecord> start = {MakeRecord("Alt", "http://alt.example/", "Beschreibung")};
   std::mt19937 random(std::random_device{}());
-  for (int round = 0; round < 3; ++round) {
-    const unsigned delay = 100 + random() % 3000;
-    SCOPED_TRACE("killed after " + std::to_string(delay) + " ms");
-    WriteBytes("qxinetvz.dat", RecordsFile(kStored));
+  DWORD whole = 0;
+  int partWay = 0;
+  for (int round = 0; round <= 24; ++round) {
+    const DWORD delay = round == 0 ? 0 : (round - 1) * whole / 23 + random() % 50;
+    SCOPED_TRACE(round == 0 ? std::string("not killed") : "killed after " + std::to_string(delay) + " ms");
+    WriteBytes("qxinetvz.dat", Bytes(start[0]));
+    DeleteFileA("qxinetvz.bak");
     {
       ManagerRun run(folder_.path(), 7);
       ASSERT_TRUE(run.Begin({102, 104}, kBookmarks, (folder_.path() + "\\bookmark.htm").c_str()));
-      Sleep(delay);
-      KillProgram(run.process);
+      const DWORD begun = GetTickCount();
+      if (round == 0) {
+        ASSERT_TRUE(run.Finish());
+        whole = GetTickCount() - begun;
+      } else {
+        Sleep(delay);
+        KillProgram(run.process);
+      }
     }
     {
       ManagerRun again(folder_.path(), 0);
       ASSERT_NE(again.page, nullptr);
     }
-    std::vector<std::string> stored = StoredRecords("qxinetvz.dat");
-    ASSERT_FALSE(stored.empty());
-    EXPECT_EQ(stored[0], kStored[0]);
-    stored.erase(stored.begin());
-    ASSERT_LE(stored.size(), entries.size());
-    EXPECT_EQ(stored, std::vector<std::string>(entries.begin(), entries.begin() + stored.size()));
+    const std::string data = ReadBytes("qxinetvz.dat"), backup = ReadBytes("qxinetvz.bak");
+    const std::size_t count = data.size() / RecordSize, saved = backup.size() / RecordSize;
+    EXPECT_EQ(data, LiteralFile(start, entries, count));
+    if (round == 0) {
+      EXPECT_EQ(count, 1u + 5000 - 5000 / 40);
+      EXPECT_EQ(backup, LiteralFile(start, entries, count - 1));
+    } else if (FileExists("qxinetvz.bak")) {
+      EXPECT_LE(saved, count);
+      EXPECT_EQ(backup, LiteralFile(start, entries, saved));
+    }
+    if (round > 0 && count > 1 && count < 1u + 5000 - 5000 / 40) ++partWay;
   }
+  std::printf("kills that left an import part-way: %d of 24\n", partWay);
 }
 
 struct ExportCase {
