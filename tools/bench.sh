@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the two benchmarks and prints their figures under Wine, in a private
+# Builds the benchmarks and prints their figures under Wine, in a private
 # prefix on a private Xvfb display (both ended afterwards): the store on its
-# own, and qxinet.exe worked from outside over 10,000 records.
+# own, qxinet.exe worked from outside over 10,000 records, and its imports
+# and HTML export.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QX_BUILD_DIR:-$root/build}
@@ -9,7 +10,7 @@ build=${QX_BUILD_DIR:-$root/build}
 bash "$root/tools/setup.sh"
 cmake -S "$root" -B "$build/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
-cmake --build "$build/win64" --target store_bench pages_bench
+cmake --build "$build/win64" --target store_bench pages_bench import_bench
 
 run=$(mktemp -d /tmp/qxbench.XXXXXX)
 # shellcheck source=tools/wine-env.sh
@@ -20,3 +21,5 @@ echo "== store"
 wine "$build/win64/bench/store_bench.exe"
 echo "== qxinet.exe"
 wine "$build/win64/bench/pages_bench.exe"
+echo "== import and export"
+(cd "$build/win64/bench" && wine ./import_bench.exe)
