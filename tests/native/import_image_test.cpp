@@ -12,95 +12,85 @@
 
 namespace {
 
-AddressRecord Make(const std::string& name, const std::string& link, std::mt19937& rng) {
+// Few names and links, in capitals and small letters and with umlauts in
+// either case, so that lookups hit, miss and meet duplicates; garbage
+// behind the terminators.
+AddressRecord Random(std::mt19937& rng) {
+  static const char* const names[] = {"A", "a", "B", "Ba", "b", "\xE4", "\xC4", "", "Z", "AB"};
+  static const char* const links[] = {"http://a/", "HTTP://A/", "http://a", "ftp://\xE4/",
+                                      "ftp://\xC4/", "FTP://\xE4/", "http://b/", "news:x", ""};
   AddressRecord r;
-  for (std::size_t i = 0; i < sizeof r; ++i)  // garbage behind the terminators
-    reinterpret_cast<unsigned char*>(&r)[i] = static_cast<unsigned char>(rng());
-  SetFieldText(r.name, name);
-  SetFieldText(r.link, link);
-  r.type = static_cast<std::uint8_t>(rng() % 3);
+  for (std::size_t i = 0; i < sizeof r; ++i) reinterpret_cast<char*>(&r)[i] = char(rng());
+  SetFieldText(r.name, names[rng() % 10]);
+  SetFieldText(r.link, links[rng() % 9]);
   return r;
 }
 
-void BubbleSort(std::vector<AddressRecord>& r) {
-  for (std::size_t n = r.size() - 1; n >= 1 && r.size() > 1; --n)
-    for (std::size_t i = 0; i < n; ++i)
-      if (CompareNames(r[i], r[i + 1]) > 0) std::swap(r[i], r[i + 1]);
+std::string Bytes(const std::vector<const AddressRecord*>& records) {
+  std::string bytes;
+  for (const AddressRecord* r : records) bytes.append(reinterpret_cast<const char*>(r), RecordSize);
+  return bytes;
 }
-
-bool Same(const std::vector<const AddressRecord*>& got, const std::vector<AddressRecord>& want) {
-  if (got.size() != want.size()) return false;
-  for (std::size_t i = 0; i < got.size(); ++i)
-    if (std::memcmp(got[i], &want[i], RecordSize) != 0) return false;
-  return true;
+std::string Bytes(const std::vector<AddressRecord>& records) {
+  return std::string(reinterpret_cast<const char*>(records.data()), records.size() * RecordSize);
 }
-
-// Few names and links, in capitals and small letters and with umlauts in
-// either case, so that lookups hit, miss and meet duplicates.
-std::string Pick(std::mt19937& rng, const char* const* words, std::size_t n) {
-  return words[rng() % n];
-}
-const char* const kNames[] = {"A", "a", "B", "Ba", "b", "\xE4", "\xC4", "", "Z", "AB"};
-const char* const kLinks[] = {"http://a/", "HTTP://A/", "http://a", "ftp://\xE4/", "ftp://\xC4/",
-                              "FTP://\xE4/", "http://b/", "news:x", "NEWS:X", ""};
 
 TEST(ImportImage, AnswersAsTheLiteralRoad) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     std::mt19937 rng(seed);
-    std::vector<AddressRecord> literal;  // the data file as entry-by-entry changes leave it
-    const std::size_t stored = rng() % 12;
-    for (std::size_t i = 0; i < stored; ++i)
-      literal.push_back(Make(Pick(rng, kNames, 10), Pick(rng, kLinks, 10), rng));
-    if (seed % 3 != 0) BubbleSort(literal);  // sometimes a file left out of order
+    std::vector<AddressRecord> literal(rng() % 12), backup;
+    for (AddressRecord& r : literal) r = Random(rng);
+    auto bubbleSort = [&literal] {
+      for (std::size_t n = literal.size(); n-- > 1;)
+        for (std::size_t i = 0; i < n; ++i)
+          if (CompareNames(literal[i], literal[i + 1]) > 0) std::swap(literal[i], literal[i + 1]);
+    };
+    if (seed % 3 != 0) bubbleSort();  // else a file left out of order
     ImportImage image(literal.data(), literal.size());
-    std::vector<AddressRecord> backup;
     bool added = false;
-
     for (int step = 0; step < 60; ++step) {
       SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
-      const AddressRecord entry = Make(Pick(rng, kNames, 10), Pick(rng, kLinks, 10), rng);
+      const AddressRecord entry = Random(rng);
       const long found = FindLinkIn(literal.data(), literal.size(), FieldText(entry.link));
       ASSERT_EQ(image.Find(FieldText(entry.link)), found);
       if (found < 0) {
         backup = literal;
         added = true;
         literal.push_back(entry);
-        BubbleSort(literal);
+        bubbleSort();
         image.Add(entry);
       } else if (rng() % 4 != 0) {  // overwritten; else skipped
         std::memcpy(&literal[found], &entry, 1 + 128 + 256);
         image.Overwrite(static_cast<std::size_t>(found), entry);
       }
-      ASSERT_TRUE(Same(image.Records(), literal));
+      ASSERT_EQ(Bytes(image.Records()), Bytes(literal));
       ASSERT_EQ(image.Added(), added);
-      if (added) ASSERT_TRUE(Same(image.BeforeLastAddition(), backup));
+      if (added) ASSERT_EQ(Bytes(image.BeforeLastAddition()), Bytes(backup));
     }
   }
 }
 
-struct Lookup {
-  std::vector<std::string> stored;  // links in file order
-  std::string link;
-  long position;
-};
-
 TEST(ImportImage, IndexFindsTheFirstEqualLink) {
-  const Lookup rows[] = {
+  struct Row {
+    std::vector<const char*> stored;  // links in file order, names in order
+    const char* link;
+    long position;
+  } rows[] = {
       {{"http://a/", "HTTP://A/", "http://a/"}, "Http://A/", 0},  // duplicates: the first
       {{"http://b/", "HTTP://A/", "http://a/"}, "http://a/", 1},
-      {{"http://a/"}, "http://a", -1},                           // no trailing slash
-      {{"ftp://\xE4/"}, "FTP://\xE4/", 0},                        // ASCII letters fold
-      {{"ftp://\xE4/"}, "ftp://\xC4/", -1},                       // umlauts do not
+      {{"http://a/"}, "http://a", -1},  // no trailing slash
+      {{"ftp://\xE4/"}, "FTP://\xE4/", 0},  // ASCII letters fold
+      {{"ftp://\xE4/"}, "ftp://\xC4/", -1},  // umlauts do not
       {{"", "x"}, "", 0},
       {{}, "http://a/", -1},
   };
-  std::mt19937 rng(7);
-  for (const Lookup& row : rows) {
-    std::vector<AddressRecord> records;
-    for (std::size_t i = 0; i < row.stored.size(); ++i)
-      records.push_back(Make("N" + std::to_string(i), row.stored[i], rng));
-    ImportImage image(records.data(), records.size());
-    EXPECT_EQ(image.Find(row.link), row.position) << row.link;
+  for (const Row& row : rows) {
+    std::vector<AddressRecord> records(row.stored.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      SetFieldText(records[i].name, "N" + std::to_string(i));
+      SetFieldText(records[i].link, row.stored[i]);
+    }
+    EXPECT_EQ(ImportImage(records.data(), records.size()).Find(row.link), row.position) << row.link;
     EXPECT_EQ(FindLinkIn(records.data(), records.size(), row.link), row.position) << row.link;
   }
 }
