@@ -180,12 +180,9 @@ TEST_P(QxinetChangedTemplateTest, EndsSilentlyOnlyForTheCheckedTemplates) {
   run.Start(folder_.path(), nullptr, !c.refused, copy);
   if (!c.refused) return run.ExpectEnd();
   DWORD code = 99;
-  bool ended = false;
-  for (int waited = 0; waited < kWait && !ended; waited += 50) {
-    ASSERT_TRUE(TopLevelWindows(run.process.pid).empty()) << "a window was shown";
-    ended = WaitForExit(run.process, 50, code);
-  }
-  ASSERT_TRUE(ended);
+  EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindows(run.process.pid).empty() ||
+                                     WaitForExit(run.process, 0, code); }, kWait));
+  EXPECT_TRUE(TopLevelWindows(run.process.pid).empty()) << "a window was shown";
   EXPECT_EQ(code, 0u);
 }
 
