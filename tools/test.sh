@@ -53,9 +53,10 @@ passed=0; failed=0; skipped=0
 for log in "$build/native" "$build/win64"; do
   log=$log/Testing/Temporary/LastTest.log
   [ -f "$log" ] || continue
-  n=$(grep -cE '^\[  SKIPPED \] .* \([0-9]+ ms\)$' "$log" || true)
+  n=$(grep -cE '^\[  SKIPPED \] .* \([0-9]+ ms\)[[:space:]]*$' "$log" || true)
   skipped=$((skipped + n))
-  grep -A1 -E ': Skipped$' "$log" | grep -vE ': Skipped$|^--$' | sort -u | sed 's/^/skipped: /' || true
+  tr -d '\r' <"$log" | grep -A1 -E ': Skipped$' | grep -vE ': Skipped$|^--$' | sort -u |
+    sed 's/^/skipped: /' || true
 done
 for f in "$run/native.txt" "$run/win.txt"; do
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$f" | tail -n 1 || true)
