@@ -124,7 +124,7 @@ TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
   WriteBytes("qxinetvz.dat", FileOf(state));
 
   int kills = 0, caughtBetween = 0, caughtUnsorted = 0, changes = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(100);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(200);
   for (int round = 1; kills < 200 && std::chrono::steady_clock::now() < deadline; ++round) {
     WorkerOutput run;
     PROCESS_INFORMATION pi{};
