@@ -104,6 +104,7 @@ class Import : public Pages, public ::testing::WithParamInterface<ImportCase> {}
 TEST_P(Import, StoresWhatTheFileHolds) {
   const ImportCase& c = GetParam();
   const bool sample = c.content[0] == '@';
+  if (sample) QX_NEED_SAMPLES();
   WriteBytes(c.file, sample ? ReadBytes(WindowsPath(QX_SAMPLES "/" + c.content.substr(1))) : c.content);
   WriteBytes("qxinetvz.dat", RecordsFile(sample ? std::vector<std::string>{} : kStored));
   {
@@ -168,6 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::Values(
                {{"Kein Speicher zum Einlesen der Hotlistdatei !", IDOK}}, kStored}));
 
 TEST_F(Pages, FavoritesImport) {
+  QX_NEED_SAMPLES();
   SetFavorites(fav_);
   WriteBytes("qxinetvz.dat", "");
   WriteBytes(fav_ + "\\Bing.url", ReadBytes(WindowsPath(QX_SAMPLES "/favorites/Bing.url")));

@@ -11,6 +11,11 @@ std::vector<std::string> StoredRecords(const std::string& dataFile);
 std::string RecordsFile(const std::vector<std::string>& records);
 std::string WindowsPath(std::string unixPath);
 
+// Cases that read real browser exports need the sample folder; a plain clone
+// has none, and then they are skipped at once, saying which folder was missing.
+#define QX_NEED_SAMPLES()                                                   \
+  if (!FileExists(WindowsPath(QX_SAMPLES))) GTEST_SKIP() << "sample folder missing: " QX_SAMPLES
+
 struct ManagerRun {
   int waitMs = 20000;  // for the end of a run
   Process process;

@@ -1,18 +1,13 @@
-// The real qxinet.exe under Wine, worked from outside as a person would: start-
-// up, the ten-tab sheet, closing, refused data files, a second instance, the
-// favourites folder, and copies of the program with changed templates.
+// The real qxinet.exe under Wine, worked from outside: the first start, two
+// instances side by side, and every start that is refused, by a box or, for a
+// copy of the program with a changed template, silently.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
-#include <prsht.h>
 
-#include <array>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "common/center_math.h"
 #include "tests/driver/uidriver.h"
 #include "tests/win/test_folder.h"
 
@@ -20,78 +15,51 @@ namespace {
 
 const char kCaption[] = "QX Internet 2.0 - Internetadressen verwalten";
 const char kBoxTitle[] = "QX Internet 2.0";
-const char kEmpty[] = "Adressdatei ist leer !";
-const char kWrongFormat[] = "Falsches Dateiformat !";
-const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
-const char kOtherInstance[] =
-    "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
-    "ffnet ! Programm wird beendet !";
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const int kWait = 20000;
 
-std::string WindowsPath(std::string unixPath) {
-  for (char& c : unixPath)
-    if (c == '/') c = '\\';
-  return "Z:" + unixPath;
+std::string QxinetExe() {
+  std::string path = "Z:" QXINET_EXE;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
 }
-
-std::string QxinetExe() { return WindowsPath(QXINET_EXE); }
 
 std::string TwoRecords() {
   return Bytes(MakeRecord("Beispiel", "http://www.example.org/", "Ein Beispiel")) +
          Bytes(MakeRecord("Dateien", "ftp://ftp.example.org/pub/", "Ablage"));
 }
 
-// A started qxinet that is ended at the end of the test whatever happened.
+// A started qxinet, ended at the end of the test whatever happened.
 struct Running {
   Process process;
   HWND sheet = nullptr;
   ~Running() {
-    if (process.Valid()) {
-      DWORD code;
-      if (!WaitForExit(process, 0, code)) KillProgram(process);
+    DWORD code;
+    if (process.Valid() && !WaitForExit(process, 0, code)) KillProgram(process);
+  }
+  // The box the program shows unowned (answered), then the sheet if sheet is set.
+  void Start(const std::string& folder, const char* box, bool toSheet,
+             const std::string& exe = QxinetExe()) {
+    process = StartProgram(exe, "", folder);
+    ASSERT_TRUE(process.Valid());
+    MessageBoxInfo shown;
+    if (box) {
+      ASSERT_TRUE(WaitForMessageBox(process.pid, kBoxTitle, kWait, shown)) << "no box: " << box;
+      EXPECT_EQ(shown.text, box);
+      EXPECT_EQ(shown.icon, static_cast<UINT>(MB_ICONEXCLAMATION));
+      EXPECT_EQ(shown.owner, nullptr);
+      EXPECT_TRUE(AnswerMessageBox(shown, IDOK));
     }
+    if (toSheet) sheet = WaitForWindow(process.pid, kCaption, nullptr, kWait);
+    ASSERT_TRUE(!toSheet || sheet != nullptr) << "the sheet did not appear";
+  }
+  // Closed (unless it ends by itself) and ended with exit code 0.
+  void ExpectEnd() {
+    if (sheet) PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(WaitForExit(process, kWait, code)) << "still running";
+    EXPECT_EQ(code, 0u);
   }
 };
-
-void ExpectBox(DWORD pid, const char* text, HWND owner) {
-  MessageBoxInfo box;
-  ASSERT_TRUE(WaitForMessageBox(pid, kBoxTitle, kWait, box)) << "no box: " << text;
-  EXPECT_EQ(box.text, text);
-  EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONEXCLAMATION));
-  EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
-  EXPECT_EQ(box.owner, owner);
-  EXPECT_TRUE(AnswerMessageBox(box, IDOK));
-  EXPECT_TRUE(WaitForWindowGone(box.window, kWait));
-}
-
-// Starts qxinet in the folder; answers the empty-file box if the file is empty.
-void StartToSheet(Running& run, const std::string& folder, bool emptyFile,
-                  const std::string& exe = QxinetExe()) {
-  run.process = StartProgram(exe, "", folder);
-  ASSERT_TRUE(run.process.Valid());
-  if (emptyFile) ExpectBox(run.process.pid, kEmpty, nullptr);
-  run.sheet = WaitForWindow(run.process.pid, kCaption, nullptr, kWait);
-  ASSERT_NE(run.sheet, nullptr) << "the sheet did not appear";
-}
-
-void CloseAndExpectExitZero(Running& run) {
-  PostMessageA(run.sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
-  DWORD code = 99;
-  ASSERT_TRUE(WaitForExit(run.process, kWait, code));
-  EXPECT_EQ(code, 0u);
-}
-
-// Starts qxinet, which must show the message without an owner and, once it is
-// answered, end with exit code 0: a sheet would keep it running.
-void StartRefused(Running& run, const std::string& folder, const char* message) {
-  run.process = StartProgram(QxinetExe(), "", folder);
-  ASSERT_TRUE(run.process.Valid());
-  ExpectBox(run.process.pid, message, nullptr);
-  DWORD code = 99;
-  ASSERT_TRUE(WaitForExit(run.process, kWait, code)) << "still running after: " << message;
-  EXPECT_EQ(code, 0u);
-}
 
 class QxinetTest : public ::testing::Test {
  protected:
@@ -101,209 +69,64 @@ class QxinetTest : public ::testing::Test {
 // The first start creates an empty data file; a second copy may open it too
 // while it holds no records.
 TEST_F(QxinetTest, FirstStartInAnEmptyFolderAndASecondBesideIt) {
-  Running first;
-  StartToSheet(first, folder_.path(), true);
+  Running first, second;
+  first.Start(folder_.path(), "Adressdatei ist leer !", true);
   EXPECT_TRUE(FileExists("qxinetvz.dat"));
   EXPECT_EQ(ReadBytes("qxinetvz.dat").size(), 0u);
-  Running second;
-  StartToSheet(second, folder_.path(), true);
-  EXPECT_NE(first.sheet, second.sheet);
-  CloseAndExpectExitZero(second);
-  CloseAndExpectExitZero(first);
+  second.Start(folder_.path(), "Adressdatei ist leer !", true);
+  second.ExpectEnd();
+  first.ExpectEnd();
 }
 
-// The sheet's tabs, frame and place; and, against a sheet of the same ten
-// templates and header without the program's callback, exactly 30 pixels less
-// height.
-TEST_F(QxinetTest, TheSheet) {
-  static const char* const templates[10] = {"DLG_LINK", "DLG_LINK", "DLG_LINK", "DLG_LINK",
-                                            "DLG_LINK", "DLG_LINK", "DLG_LINK", "DLG_IMPORT",
-                                            "DLG_EXPORT", "DLG_INFO"};
-  static const char* const titles[10] = {" WWW ",    " FTP ",    " Email ",  " News ",
-                                         " Gopher ", " Archie ", " Lokal ",  " Import ",
-                                         " Export ", " Info "};
-  InitCommonControls();
-  std::array<PROPSHEETPAGEA_V1, 10> pages{};
-  for (int i = 0; i < 10; ++i) {
-    pages[i].dwSize = sizeof(PROPSHEETPAGEA_V1);
-    pages[i].dwFlags = PSP_USETITLE;
-    pages[i].hInstance = GetModuleHandleA(nullptr);
-    pages[i].pszTemplate = templates[i];
-    pages[i].pszTitle = titles[i];
-  }
-  PROPSHEETHEADERA header{};
-  header.dwSize = PROPSHEETHEADERA_V1_SIZE;
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_MODELESS;
-  header.hInstance = GetModuleHandleA(nullptr);
-  header.pszCaption = "Vergleich";
-  header.nPages = 10;
-  header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages.data());
-  HWND reference = reinterpret_cast<HWND>(PropertySheetA(&header));
-  ASSERT_NE(reference, nullptr);
-  RECT ref;
-  GetWindowRect(reference, &ref);
-  DestroyWindow(reference);
-
+// Instances in two folders each show their own file, and closing leaves it as it was.
+TEST_F(QxinetTest, InstancesInTwoFoldersEachShowTheirOwnFile) {
+  const std::string other = folder_.path() + "\\anderswo";
+  ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
   WriteBytes("qxinetvz.dat", TwoRecords());
-  Running run;
-  StartToSheet(run, folder_.path(), false);
-  RECT own, desk;
-  GetWindowRect(run.sheet, &own);
-  EXPECT_EQ(own.right - own.left, ref.right - ref.left);
-  EXPECT_EQ(own.bottom - own.top, ref.bottom - ref.top - 30);
-
-  EXPECT_EQ(TabTitles(run.sheet), (std::vector<std::string>(titles, titles + 10)));
-  LONG style = GetWindowLongA(run.sheet, GWL_STYLE);
-  EXPECT_TRUE(style & WS_MINIMIZEBOX);
-  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
-  EXPECT_EQ(GetWindow(run.sheet, GW_OWNER), nullptr);
-  GetWindowRect(GetDesktopWindow(), &desk);
-  CenterPoint p = CenterPosition(desk.left, desk.top, desk.right - desk.left, desk.bottom - desk.top,
-                                 own.right - own.left, own.bottom - own.top);
-  EXPECT_EQ(own.left, p.x);
-  EXPECT_EQ(own.top, p.y);
-  CloseAndExpectExitZero(run);
-}
-
-std::vector<HWND> Children(HWND parent) {
-  std::vector<HWND> children;
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
-  return children;
-}
-
-RECT RectInParent(HWND parent, HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-// Each page of the running program holds the controls of its template, in
-// template order, at the pixel rectangles that the same template gets here,
-// where the dialog manager converts it with the same font, shown or hidden
-// as the template has it. Going through the pages and closing leaves the data
-// file as it was.
-TEST_F(QxinetTest, PagesShowTheirControlsWhereTheirTemplatesPutThem) {
-  const std::string before = TwoRecords();
-  WriteBytes("qxinetvz.dat", before);
-  Running run;
-  StartToSheet(run, folder_.path(), false);
-  HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(host, nullptr);
-  const struct {
-    int tab;
-    const char* dialog;
-  } pages[] = {{0, "DLG_LINK"}, {6, "DLG_LINK"}, {7, "DLG_IMPORT"}, {8, "DLG_EXPORT"}, {9, "DLG_INFO"}};
-  for (const auto& p : pages) {
-    SCOPED_TRACE(p.dialog);
-    ASSERT_TRUE(SelectTab(run.sheet, p.tab));
-    HWND page = CurrentPage(run.sheet);
-    ASSERT_NE(page, nullptr);
-    HWND local = CreateDialogParamA(GetModuleHandleA(nullptr), p.dialog, host, PlainDialog, 0);
-    ASSERT_NE(local, nullptr);
-    std::vector<HWND> shown = Children(page), expected = Children(local);
-    ASSERT_GE(expected.size(), 10u);
-    ASSERT_EQ(shown.size(), expected.size());
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-      SCOPED_TRACE("control " + std::to_string(i) + " " + GetText(expected[i]));
-      EXPECT_EQ(GetDlgCtrlID(shown[i]), GetDlgCtrlID(expected[i]));
-      EXPECT_EQ(ClassOf(shown[i]), ClassOf(expected[i]));
-      // The same texts, but for the selected entry's link and description on a category page.
-      const int id = GetDlgCtrlID(shown[i]);
-      EXPECT_TRUE(GetText(shown[i]) == GetText(expected[i]) || (p.tab <= 6 && (id == 102 || id == 103)))
-          << GetText(shown[i]);
-      EXPECT_EQ(GetWindowLongA(shown[i], GWL_STYLE) & WS_VISIBLE,
-                GetWindowLongA(expected[i], GWL_STYLE) & WS_VISIBLE);
-      RECT a = RectInParent(page, shown[i]), b = RectInParent(local, expected[i]);
-      EXPECT_TRUE(EqualRect(&a, &b)) << "{" << a.left << "," << a.top << "," << a.right << ","
-                                     << a.bottom << "} instead of {" << b.left << "," << b.top
-                                     << "," << b.right << "," << b.bottom << "}";
-    }
-    DestroyWindow(local);
-  }
-  DestroyWindow(host);
-  CloseAndExpectExitZero(run);
-  EXPECT_EQ(ReadBytes("qxinetvz.dat"), before);
+  WriteBytes(other + "\\qxinetvz.dat", Bytes(MakeRecord("Dort", "http://dort/")));
+  Running here, there;
+  here.Start(folder_.path(), nullptr, true);
+  there.Start(other, nullptr, true);
+  EXPECT_EQ(ListItems(GetDlgItem(CurrentPage(here.sheet), 101)),
+            (std::vector<std::string>{"Beispiel"}));
+  EXPECT_EQ(ListItems(GetDlgItem(CurrentPage(there.sheet), 101)), std::vector<std::string>{"Dort"});
+  there.ExpectEnd();
+  here.ExpectEnd();
+  EXPECT_EQ(ReadBytes("qxinetvz.dat"), TwoRecords());
   EXPECT_FALSE(FileExists("qxinetvz.bak"));
 }
 
-// What stands in the way at start-up.
 enum class Obstacle { WrongSize, Locked, FirstInstance };
 
-struct Refusal {
-  Obstacle obstacle;
-  const char* message;
-};
+class QxinetRefusedTest : public QxinetTest,
+                          public ::testing::WithParamInterface<std::pair<Obstacle, const char*>> {};
 
-class QxinetRefusedTest : public QxinetTest, public ::testing::WithParamInterface<Refusal> {};
-
+// The box without an owner, then the end with exit code 0: a sheet would keep
+// it running. The file stays as it was, and a first instance works on.
 TEST_P(QxinetRefusedTest, ShowsItsBoxEndsAndLeavesTheFile) {
-  const Obstacle obstacle = GetParam().obstacle;
+  const Obstacle obstacle = GetParam().first;
   const std::string before = obstacle == Obstacle::WrongSize ? std::string(642, 'x') : TwoRecords();
   WriteBytes("qxinetvz.dat", before);
   HANDLE lock = INVALID_HANDLE_VALUE;
   if (obstacle == Obstacle::Locked)
     lock = CreateFileA("qxinetvz.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  Running first;
-  if (obstacle == Obstacle::FirstInstance) StartToSheet(first, folder_.path(), false);
-
-  Running run;
-  StartRefused(run, folder_.path(), GetParam().message);
+  Running first, run;
+  if (obstacle == Obstacle::FirstInstance) first.Start(folder_.path(), nullptr, true);
+  run.Start(folder_.path(), GetParam().second, false);
+  run.ExpectEnd();
   if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
   if (first.sheet != nullptr) {
     EXPECT_TRUE(SelectTab(first.sheet, 1)) << "the first instance must work on";
-    CloseAndExpectExitZero(first);
+    first.ExpectEnd();
   }
   EXPECT_EQ(ReadBytes("qxinetvz.dat"), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Obstacles, QxinetRefusedTest,
-                         ::testing::Values(Refusal{Obstacle::WrongSize, kWrongFormat},
-                                           Refusal{Obstacle::Locked, kCannotOpen},
-                                           Refusal{Obstacle::FirstInstance, kOtherInstance}));
-
-struct FavoritesCase {
-  const char* value;  // nullptr: no value at all
-  bool launchEnabled;
-};
-
-class QxinetFavoritesTest : public QxinetTest,
-                            public ::testing::WithParamInterface<FavoritesCase> {};
-
-TEST_P(QxinetFavoritesTest, SheetOpensWithOrWithoutTheFolder) {
-  UserValue value(kShellFolders, "Favorites", GetParam().value);
-  WriteBytes("qxinetvz.dat", TwoRecords());
-  Running run;
-  StartToSheet(run, folder_.path(), false);
-  HWND page = CurrentPage(run.sheet);
-  ASSERT_NE(page, nullptr);
-  HWND launch = GetDlgItem(page, 107);
-  ASSERT_NE(launch, nullptr);
-  EXPECT_EQ(IsWindowEnabled(launch) != FALSE, GetParam().launchEnabled);
-  CloseAndExpectExitZero(run);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, QxinetFavoritesTest,
-                         ::testing::Values(FavoritesCase{nullptr, false},
-                                           FavoritesCase{"", false},
-                                           FavoritesCase{"C:\\users\\Public\\Favorites", true}));
-
-// The data of one of this test's own dialog templates, the same as qxinet's.
-std::string OwnTemplate(const char* name) {
-  HRSRC found = FindResourceA(nullptr, name, RT_DIALOG);
-  if (found == nullptr) return {};
-  return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
-                     SizeofResource(nullptr, found));
-}
+INSTANTIATE_TEST_SUITE_P(Obstacles, QxinetRefusedTest, ::testing::Values(
+    std::make_pair(Obstacle::WrongSize, "Falsches Dateiformat !"),
+    std::make_pair(Obstacle::Locked, "Adressdatei kann nicht ge\xF6" "ffnet werden !"),
+    std::make_pair(Obstacle::FirstInstance, "Adressdatenbank ist bereits von einer anderen "
+                   "Instanz dieses Programms ge\xF6" "ffnet ! Programm wird beendet !")));
 
 // Replaces the last letter of the one ASCII text (stored as UTF-16) with X.
 void ChangeText(std::string& data, const std::string& text) {
@@ -333,8 +156,12 @@ TEST_P(QxinetChangedTemplateTest, EndsSilentlyOnlyForTheCheckedTemplates) {
   const std::string copy = folder_.path() + "\\qxinet-changed.exe";
   if (c.change) {
     ASSERT_TRUE(CopyFileA(QxinetExe().c_str(), copy.c_str(), FALSE));
-    std::string data = OwnTemplate(c.dialog);
-    ASSERT_FALSE(data.empty());
+    HMODULE image = LoadLibraryExA(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = FindResourceA(image, c.dialog, RT_DIALOG);
+    ASSERT_NE(found, nullptr);
+    std::string data(static_cast<const char*>(LockResource(LoadResource(image, found))),
+                     SizeofResource(image, found));
+    FreeLibrary(image);
     c.change(data);
     HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
     ASSERT_NE(update, nullptr);
@@ -350,20 +177,12 @@ TEST_P(QxinetChangedTemplateTest, EndsSilentlyOnlyForTheCheckedTemplates) {
   WriteBytes("qxinetvz.dat", TwoRecords());
 
   Running run;
-  if (!c.refused) {
-    StartToSheet(run, folder_.path(), false, copy);
-    CloseAndExpectExitZero(run);
-    return;
-  }
-  run.process = StartProgram(copy, "", folder_.path());
-  ASSERT_TRUE(run.process.Valid());
+  run.Start(folder_.path(), nullptr, !c.refused, copy);
+  if (!c.refused) return run.ExpectEnd();
   DWORD code = 99;
-  bool ended = false;
-  for (int waited = 0; waited < kWait && !ended; waited += 50) {
-    ASSERT_TRUE(TopLevelWindows(run.process.pid).empty()) << "a window was shown";
-    ended = WaitForExit(run.process, 50, code);
-  }
-  ASSERT_TRUE(ended);
+  EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindows(run.process.pid).empty() ||
+                                     WaitForExit(run.process, 0, code); }, kWait));
+  EXPECT_TRUE(TopLevelWindows(run.process.pid).empty()) << "a window was shown";
   EXPECT_EQ(code, 0u);
 }
 

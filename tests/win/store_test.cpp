@@ -1,9 +1,13 @@
-// The address store on real files: opening, appending with backup, deleting
-// through the work file, sorting and finding. Failing file calls are in
-// store_fault_test.cpp.
+// The address store on real files. Every file call of every store operation
+// is made to fail in turn, as a full disk or a locked file would: the data file
+// stays the one from before or becomes the one from after, the backup stays
+// apart from it, no work file is left, the operation's own message is shown,
+// and the store goes on working. The store ended at random moments by another
+// process is store_kill_test.cpp.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,205 +17,210 @@
 
 namespace {
 
-const std::string kData = "qxinetvz.dat";
-const std::string kBackup = "qxinetvz.bak";
-const std::string kWork = "qxinetvz.tmp";
-
-const char kEmpty[] = "Adressdatei ist leer !";
+using Strings = std::vector<std::string>;
 const char kWrongFormat[] = "Falsches Dateiformat !";
+const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
+const char kCannotMap[] = "Adressdatei kann nicht in Speicher geladen werden !";
+const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
 const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
+const std::string kOldBackup = "an older backup";
 
-std::string FileOf(const std::vector<AddressRecord>& records) {
+std::string FileOf(const Strings& names) {
   std::string bytes;
-  for (const AddressRecord& r : records) bytes += Bytes(r);
+  for (const std::string& n : names) bytes += Bytes(MakeRecord(n, "http://" + n + "/"));
   return bytes;
 }
 
-std::vector<std::string> StoredNames() {
-  std::vector<std::string> names;
-  for (long i = 0; i < RecordCount(); ++i) names.emplace_back(FieldText(RecordAt(i).name));
-  return names;
-}
-
-class StoreTest : public ::testing::Test {
- protected:
-  void SetUp() override { RecordedMessages().clear(); }
-  void TearDown() override {
-    CloseStore();
-    StoreIo = StoreFileCalls{};
-  }
-
-  // A data file with these records, opened.
-  void OpenWith(const std::vector<AddressRecord>& records) {
-    WriteBytes(kData, FileOf(records));
-    ASSERT_TRUE(OpenStore());
-    ASSERT_EQ(RecordCount(), static_cast<long>(records.size()));
-    RecordedMessages().clear();
-  }
-
-  std::vector<AddressRecord> Abc() {
-    return {MakeRecord("A", "http://a.example/", "erste"),
-            MakeRecord("B", "ftp://b.example/", "zweite"),
-            MakeRecord("C", "news:c.example", "dritte")};
-  }
-
-  TestFolder folder_;
-};
-
-using Strings = std::vector<std::string>;
-
-TEST_F(StoreTest, MissingFileIsCreatedEmpty) {
-  ASSERT_FALSE(FileExists(kData));
-  EXPECT_TRUE(OpenStore());
-  EXPECT_EQ(RecordedMessages(), Strings{kEmpty});
-  EXPECT_TRUE(FileExists(kData));
-  EXPECT_EQ(ReadBytes(kData).size(), 0u);
-  EXPECT_EQ(RecordCount(), 0);
-  EXPECT_FALSE(StoreHasView());
-}
-
-struct SizeCase {
-  std::size_t size;
-  bool opens;
-  long count;
-  const char* message;  // nullptr: none
-};
-
-class StoreSizeTest : public StoreTest, public ::testing::WithParamInterface<SizeCase> {};
-
-TEST_P(StoreSizeTest, OpensOnlyWholeRecords) {
-  const SizeCase& c = GetParam();
-  std::string bytes(c.size, '\0');
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i % 26);
-  WriteBytes(kData, bytes);
-  EXPECT_EQ(OpenStore(), c.opens);
-  EXPECT_EQ(RecordCount(), c.count);
-  EXPECT_EQ(StoreHasView(), c.count > 0);
-  if (c.message)
-    EXPECT_EQ(RecordedMessages(), Strings{c.message});
-  else
-    EXPECT_TRUE(RecordedMessages().empty());
-  CloseStore();
-  EXPECT_EQ(ReadBytes(kData), bytes) << "opening must not change the file";
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, StoreSizeTest,
-                         ::testing::Values(SizeCase{0, true, 0, kEmpty},
-                                           SizeCase{640, false, 0, kWrongFormat},
-                                           SizeCase{641, true, 1, nullptr},
-                                           SizeCase{642, false, 0, kWrongFormat},
-                                           SizeCase{1282, true, 2, nullptr},
-                                           SizeCase{641 * 3 - 1, false, 0, kWrongFormat}));
-
-TEST_F(StoreTest, FirstAdditionBacksUpTheEmptyFile) {
-  ASSERT_TRUE(OpenStore());
-  CurrentRecord = MakeRecord("Erster", "http://erster.example/", "Beschreibung");
-  EXPECT_TRUE(AppendRecord());
-  EXPECT_EQ(RecordedMessages(), Strings{kEmpty});
-  EXPECT_TRUE(FileExists(kBackup));
-  EXPECT_EQ(ReadBytes(kBackup).size(), 0u);
-  EXPECT_EQ(RecordCount(), 1);
-  CloseStore();
-  EXPECT_EQ(ReadBytes(kData), Bytes(CurrentRecord));
-}
-
-TEST_F(StoreTest, AdditionThatSortsFirstLandsAtPositionZero) {
-  std::vector<AddressRecord> before = {MakeRecord("Mitte", "http://m/"),
-                                       MakeRecord("Zuletzt", "http://z/")};
-  OpenWith(before);
-  CurrentRecord = MakeRecord("Anfang", "http://a/");
-  ASSERT_TRUE(AppendRecord());
-  EXPECT_EQ(StoredNames(), (Strings{"Anfang", "Mitte", "Zuletzt"}));
-  EXPECT_EQ(std::memcmp(&RecordAt(0), &CurrentRecord, RecordSize), 0);
-  EXPECT_EQ(ReadBytes(kBackup), FileOf(before));
-  EXPECT_TRUE(RecordedMessages().empty());
-}
-
-TEST_F(StoreTest, DeletingAMiddleRecord) {
-  std::vector<AddressRecord> before = Abc();
-  OpenWith(before);
-  EXPECT_TRUE(DeleteRecord(1));
-  EXPECT_EQ(StoredNames(), (Strings{"A", "C"}));
-  EXPECT_FALSE(FileExists(kWork));
-  EXPECT_EQ(ReadBytes(kBackup), FileOf(before));
-  EXPECT_TRUE(RecordedMessages().empty());
-  CloseStore();
-  EXPECT_EQ(ReadBytes(kData), FileOf({before[0], before[2]}));
-}
-
-TEST_F(StoreTest, DeletingTheOnlyRecordLeavesAnEmptyFile) {
-  std::vector<AddressRecord> before = {MakeRecord("Einzig", "mailto:x@example.org")};
-  OpenWith(before);
-  EXPECT_TRUE(DeleteRecord(0));
-  EXPECT_EQ(RecordedMessages(), Strings{kEmpty});
-  EXPECT_EQ(RecordCount(), 0);
-  EXPECT_FALSE(StoreHasView());
-  EXPECT_EQ(ReadBytes(kData).size(), 0u);
-  EXPECT_FALSE(FileExists(kWork));
-  EXPECT_EQ(ReadBytes(kBackup), FileOf(before));
-}
-
-TEST_F(StoreTest, DeletingOutsideTheStoreIsRefused) {
-  std::vector<AddressRecord> before = Abc();
-  OpenWith(before);
-  EXPECT_FALSE(DeleteRecord(3));
-  EXPECT_FALSE(DeleteRecord(-1));
-  EXPECT_EQ(RecordedMessages(), (Strings{kCannotDelete, kCannotDelete}));
-  EXPECT_EQ(RecordCount(), 3);
-  CloseStore();
-  EXPECT_EQ(ReadBytes(kData), FileOf(before));
-}
-
-TEST_F(StoreTest, ChangesInPlaceReachTheFile) {
-  OpenWith(Abc());
-  SetFieldText(RecordAt(1).description, "ge\xE4ndert");
-  CloseStore();
-  std::string bytes = ReadBytes(kData);
-  ASSERT_EQ(bytes.size(), 3 * RecordSize);
-  EXPECT_EQ(bytes.substr(RecordSize + 385, 9), std::string("ge\xE4ndert\0", 9));
-}
-
-TEST_F(StoreTest, FindByLinkIgnoresOnlyAsciiCase) {
-  OpenWith({MakeRecord("A", "http://Example.org/Pfad"), MakeRecord("B", "http://x.de/\xE4"),
-            MakeRecord("C", "HTTP://EXAMPLE.ORG/PFAD")});
-  struct {
-    const char* link;
-    long position;
-  } cases[] = {{"http://example.org/pfad", 0},
-               {"http://example.org/pfad/", -1},
-               {"HTTP://X.DE/\xE4", 1},
-               {"http://x.de/\xC4", -1},
-               {"", -1}};
-  for (const auto& c : cases) {
-    std::memset(&CurrentRecord, 0, sizeof CurrentRecord);
-    SetFieldText(CurrentRecord.link, c.link);
-    EXPECT_EQ(FindByLink(), c.position) << c.link;
-  }
-}
-
-TEST_F(StoreTest, DamagedFieldsWithoutTerminatorsAreReadWithinTheirWidth) {
-  std::string bytes(2 * RecordSize, 'Q');
-  WriteBytes(kData, bytes);
-  ASSERT_TRUE(OpenStore());
+// A file of part of a record is refused unchanged; so are positions outside
+// the store; a closed store sorts and finds nothing.
+TEST(Store, RefusesWhatIsNotThere) {
+  TestFolder folder;
+  const std::string part(640, 'q'), two = FileOf({"A", "B"});
+  WriteBytes("qxinetvz.dat", part);
+  RecordedMessages().clear();
+  EXPECT_FALSE(OpenStore());
+  EXPECT_EQ(RecordedMessages(), Strings{kWrongFormat});
+  EXPECT_EQ(ReadBytes("qxinetvz.dat"), part);
   SortRecords();
-  std::memset(&CurrentRecord, 'Q', sizeof CurrentRecord);
-  EXPECT_EQ(FindByLink(), 0);
-  EXPECT_EQ(FieldText(RecordAt(1).name).size(), 128u);
-  CurrentRecord = MakeRecord("Neu", "http://neu/");
-  EXPECT_TRUE(AppendRecord());
-  EXPECT_EQ(RecordCount(), 3);
-  EXPECT_EQ(FieldText(RecordAt(0).name), "Neu");
-}
-
-TEST_F(StoreTest, SortOnZeroOrOneRecordChangesNothing) {
-  SortRecords();  // closed store
-  SetFieldText(CurrentRecord.link, "http://a/");
   EXPECT_EQ(FindByLink(), -1);
-  std::vector<AddressRecord> one = {MakeRecord("x", "http://x/")};
-  OpenWith(one);
-  SortRecords();
+  WriteBytes("qxinetvz.dat", two);
+  ASSERT_TRUE(OpenStore());
+  EXPECT_FALSE(DeleteRecord(2));
+  EXPECT_FALSE(DeleteRecord(-1));
+  EXPECT_EQ(RecordedMessages(), (Strings{kWrongFormat, kCannotDelete, kCannotDelete}));
   CloseStore();
-  EXPECT_EQ(ReadBytes(kData), FileOf(one));
+  EXPECT_EQ(ReadBytes("qxinetvz.dat"), two);
+}
+
+struct Injection {
+  int calls = 0, failAt = 0;
+  std::string failed;     // the call that was made to fail
+  bool replaced = false;  // the data file was replaced before that
+} fault;
+
+bool Fails(const char* call) {
+  if (++fault.calls != fault.failAt) return false;
+  fault.failed = call;
+  return true;
+}
+
+HANDLE WINAPI TryCreateFile(LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d, DWORD f,
+                            HANDLE t) {
+  if (Fails("CreateFileA")) return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+  return CreateFileA(n, a, s, sa, d, f, t);
+}
+BOOL WINAPI TryWriteFile(HANDLE h, LPCVOID data, DWORD n, LPDWORD written, LPOVERLAPPED o) {
+  if (Fails("WriteFile")) {  // the disk fills up half-way
+    WriteFile(h, data, n / 2, written, o);
+    return SetLastError(ERROR_DISK_FULL), FALSE;
+  }
+  return WriteFile(h, data, n, written, o);
+}
+BOOL WINAPI TryCopyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
+  return Fails("CopyFileA") ? SetLastError(ERROR_DISK_FULL), FALSE : CopyFileA(from, to, failIfExists);
+}
+BOOL WINAPI TryCreateHardLink(LPCSTR link, LPCSTR target, LPSECURITY_ATTRIBUTES sa) {
+  return Fails("CreateHardLinkA") ? SetLastError(ERROR_NOT_SUPPORTED), FALSE
+                                  : CreateHardLinkA(link, target, sa);
+}
+BOOL WINAPI TryMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (Fails("MoveFileExA")) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
+  BOOL ok = MoveFileExA(from, to, flags);
+  if (ok && std::string(to) == "qxinetvz.dat") fault.replaced = true;
+  return ok;
+}
+BOOL WINAPI TryDeleteFile(LPCSTR name) {
+  return Fails("DeleteFileA") ? SetLastError(ERROR_ACCESS_DENIED), FALSE : DeleteFileA(name);
+}
+HANDLE WINAPI TryCreateFileMapping(HANDLE h, LPSECURITY_ATTRIBUTES sa, DWORD p, DWORD hi, DWORD lo,
+                                   LPCSTR name) {
+  if (Fails("CreateFileMappingA")) return SetLastError(ERROR_NOT_ENOUGH_MEMORY), nullptr;
+  return CreateFileMappingA(h, sa, p, hi, lo, name);
+}
+LPVOID WINAPI TryMapViewOfFile(HANDLE m, DWORD a, DWORD hi, DWORD lo, SIZE_T n) {
+  if (Fails("MapViewOfFile")) return SetLastError(ERROR_NOT_ENOUGH_MEMORY), nullptr;
+  return MapViewOfFile(m, a, hi, lo, n);
+}
+
+const char* OpenMessage(const std::string& call) {
+  return call == "CreateFileA" ? kCannotOpen : kCannotMap;
+}
+
+bool AppendB() {
+  CurrentRecord = MakeRecord("B", "http://B/");
+  return AppendRecord();
+}
+
+struct Operation {
+  const char* name;
+  Strings before;
+  std::function<bool()> run;    // on the store as the setup left it
+  std::function<void()> setup;  // not counted
+  bool backsUp, opens;          // opens: the operation is the opening itself
+  // The message when the given call failed before the file was replaced.
+  std::function<const char*(const std::string&)> message;
+};
+
+const Operation kOperations[] = {
+    {"OpenStore", {"A", "C"}, OpenStore, CloseStore, false, true, OpenMessage},
+    {"OpenStore with a backup that shares the data file", {"A", "C"}, OpenStore,
+     [] {
+       CloseStore();
+       DeleteFileA("qxinetvz.bak");
+       CreateHardLinkA("qxinetvz.bak", "qxinetvz.dat", nullptr);
+     },
+     false, true, OpenMessage},
+    {"AppendRecord", {"A", "C", "E"}, AppendB, nullptr, true, false,
+     [](const std::string&) { return kCannotWrite; }},
+    {"AppendRecord to an empty file", {}, AppendB, nullptr, true, false,
+     [](const std::string& call) {
+       return call == "CreateFileA" && fault.failAt == 1 ? kCannotOpen : kCannotWrite;
+     }},
+    {"DeleteRecord", {"A", "C", "E"}, [] { return DeleteRecord(1); }, nullptr, true, false,
+     [](const std::string& call) {
+       return call == "CreateFileA"
+                  ? "Arbeitsdatei kann nicht angelegt werden, Eintrag nicht gel\xF6scht !"
+                  : kCannotDelete;
+     }},
+    {"SortRecords after a change of name", {"Z", "C", "E"}, [] { return SortRecords(), true; },
+     nullptr, false, false, [](const std::string&) -> const char* { return nullptr; }},
+};
+
+struct Outcome {
+  bool result;
+  std::string data, backup;
+  bool workLeft;
+  Strings messages;
+};
+
+Outcome RunOnce(const Operation& op, int failAt) {
+  TestFolder folder;
+  WriteBytes("qxinetvz.dat", FileOf(op.before));
+  WriteBytes("qxinetvz.bak", kOldBackup);
+  OpenStore();
+  if (op.setup) op.setup();
+  RecordedMessages().clear();
+  fault = Injection{};
+  fault.failAt = failAt;
+  StoreIo = {TryCreateFile, TryWriteFile, TryCopyFile, TryCreateHardLink, TryMoveFileEx,
+             TryDeleteFile, TryCreateFileMapping, TryMapViewOfFile};
+  Outcome o;
+  o.result = op.run();
+  StoreIo = StoreFileCalls{};
+  o.messages = RecordedMessages();
+  CloseStore();
+  o.data = ReadBytes("qxinetvz.dat");
+  o.backup = ReadBytes("qxinetvz.bak");
+  o.workLeft = FileExists("qxinetvz.tmp");
+
+  // A change in place must not reach the backup, and the store goes on.
+  OpenStore();
+  if (StoreHasView()) SetFieldText(RecordAt(0).description, "ge\xE4ndert");
+  CloseStore();
+  EXPECT_EQ(ReadBytes("qxinetvz.bak"), o.backup) << op.name << ", call " << failAt;
+  OpenStore();
+  EXPECT_TRUE(AppendB()) << op.name << ", call " << failAt;
+  EXPECT_EQ(RecordCount(), static_cast<long>(o.data.size() / RecordSize) + 1) << op.name;
+  CloseStore();
+  return o;
+}
+
+TEST(Store, EveryFailingFileCallLeavesAWholeStore) {
+  int injected = 0;
+  for (const Operation& op : kOperations) {
+    const std::string before = FileOf(op.before);
+    const Outcome clean = RunOnce(op, 0);
+    const int calls = fault.calls;
+    ASSERT_GT(calls, 0) << op.name;
+    ASSERT_TRUE(clean.messages.empty()) << op.name;
+    EXPECT_TRUE(!op.backsUp || clean.backup == before) << op.name;
+
+    for (int k = 1; k <= calls; ++k, ++injected) {
+      RecordedMessages().clear();
+      const Outcome o = RunOnce(op, k);
+      const std::string where = std::string(op.name) + ", failing call " + std::to_string(k) +
+                                " (" + fault.failed + ")";
+      EXPECT_FALSE(o.workLeft) << where;
+      EXPECT_TRUE(o.data == before || o.data == clean.data) << where;
+      const bool replaced = o.data == clean.data && clean.data != before;
+      EXPECT_TRUE(replaced ? !op.backsUp || o.backup == before
+                           : o.backup == kOldBackup || o.backup == before) << where;
+
+      // Only a failure while opening speaks; a failed change speaks for itself.
+      const bool opening = fault.failed == "CreateFileA" || fault.failed == "CreateFileMappingA" ||
+                           fault.failed == "MapViewOfFile";
+      const char* m = nullptr;
+      if (fault.replaced || op.opens) {
+        if (opening) m = OpenMessage(fault.failed);
+      } else if (o.data == before && clean.data != before) {
+        m = op.message(fault.failed);
+        EXPECT_FALSE(o.result && m) << where;
+      }
+      EXPECT_EQ(o.messages, m ? Strings{m} : Strings{}) << where;
+    }
+  }
+  std::printf("store faults injected: %d\n", injected);
+  EXPECT_GT(injected, 30);
 }
 
 }  // namespace

@@ -5,45 +5,34 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace {
 
 void RemoveTree(const std::string& dir) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = dir + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
+    const std::string name = data.cFileName, full = dir + "\\" + name;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+    SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(full.c_str());
   }
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
   RemoveDirectoryA(dir.c_str());
 }
 
 }  // namespace
 
 TestFolder::TestFolder() {
-  char temp[MAX_PATH];
+  char temp[MAX_PATH], current[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  char current[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, current);
   previous_ = current;
   static unsigned serial = 0;
-  for (;;) {
-    std::ostringstream name;
-    name << temp << "qxtest-" << GetCurrentProcessId() << "-" << ++serial;
-    path_ = name.str();
-    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
-  }
+  do {
+    path_ = temp + ("qxtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
+  } while (!CreateDirectoryA(path_.c_str(), nullptr));
   SetCurrentDirectoryA(path_.c_str());
 }
 
