@@ -71,14 +71,17 @@ bool SaveImport() {
     return false;
   }
   CloseStore();
-  bool ok = PutInPlace(kDataFile);
-  if (!ok) StoreIo.deleteFile(kWorkFile);
-  if (ok) image->RecordsWritten();
-  if (ok && image->BackupChanged()) {
-    ok = Write(image->BeforeLastAddition(), kBackupFile);
-    if (ok) image->BackupWritten();
-  }
-  if (!ok) {
+  const bool ok = PutInPlace(kDataFile);
+  if (ok) {
+    image->RecordsWritten();
+    // A backup that cannot be written is tried once more at once and again at
+    // the next durable point; the data file is safe meanwhile, and an
+    // addition of a single entry does not check its backup either.
+    if (image->BackupChanged() && (Write(image->BeforeLastAddition(), kBackupFile) ||
+                                   Write(image->BeforeLastAddition(), kBackupFile)))
+      image->BackupWritten();
+  } else {
+    StoreIo.deleteFile(kWorkFile);
     stopped = true;
     ErrorBox(kCannotWrite);
   }

@@ -2,7 +2,7 @@
 // is made to fail in turn, as a full disk or a locked file would: the data file
 // stays the one from before or becomes the one from after, the backup stays
 // apart from it, no work file is left, the operation's own message is shown,
-// and the store goes on working. The store ended at random moments by another
+// and the store goes on working. An import is swept as one operation. The store ended at random moments by another
 // process is store_kill_test.cpp.
 #include <gtest/gtest.h>
 
@@ -55,6 +55,7 @@ TEST(Store, RefusesWhatIsNotThere) {
 struct Injection {
   int calls = 0, failAt = 0;
   std::string failed;     // the call that was made to fail
+  bool dataFile = false;  // it was to open the data file
   bool replaced = false;  // the data file was replaced before that
 } fault;
 
@@ -66,7 +67,10 @@ bool Fails(const char* call) {
 
 HANDLE WINAPI TryCreateFile(LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d, DWORD f,
                             HANDLE t) {
-  if (Fails("CreateFileA")) return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+  if (Fails("CreateFileA")) {
+    fault.dataFile = std::string(n) == "qxinetvz.dat";
+    return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+  }
   return CreateFileA(n, a, s, sa, d, f, t);
 }
 BOOL WINAPI TryWriteFile(HANDLE h, LPCVOID data, DWORD n, LPDWORD written, LPOVERLAPPED o) {
@@ -100,6 +104,13 @@ HANDLE WINAPI TryCreateFileMapping(HANDLE h, LPSECURITY_ATTRIBUTES sa, DWORD p, 
 LPVOID WINAPI TryMapViewOfFile(HANDLE m, DWORD a, DWORD hi, DWORD lo, SIZE_T n) {
   if (Fails("MapViewOfFile")) return SetLastError(ERROR_NOT_ENOUGH_MEMORY), nullptr;
   return MapViewOfFile(m, a, hi, lo, n);
+}
+
+BOOL WINAPI TryFlushFileBuffers(HANDLE h) {
+  return Fails("FlushFileBuffers") ? SetLastError(ERROR_DISK_FULL), FALSE : FlushFileBuffers(h);
+}
+BOOL WINAPI TryFlushViewOfFile(LPCVOID at, SIZE_T n) {
+  return Fails("FlushViewOfFile") ? SetLastError(ERROR_LOCK_VIOLATION), FALSE : FlushViewOfFile(at, n);
 }
 
 const char* OpenMessage(const std::string& call) {
@@ -144,6 +155,19 @@ const Operation kOperations[] = {
      }},
     {"SortRecords after a change of name", {"Z", "C", "E"}, [] { return SortRecords(), true; },
      nullptr, false, false, [](const std::string&) -> const char* { return nullptr; }},
+    {"WriteRecord", {"A", "C"}, [] { return WriteRecord(1, MakeRecord("C", "http://C/", "neu")), true; },
+     nullptr, false, false, [](const std::string&) -> const char* { return nullptr; }},
+    // An addition, then an overwrite the backup must not show, in one durable point.
+    {"an import", {"A", "C", "E"},
+     [] {
+       BeginImport();
+       AppendB();
+       CurrentRecord = MakeRecord("Z", "HTTP://A/");
+       OverwriteWithCurrent(FindByLink());
+       EndImport();
+       return !ImportStopped();
+     },
+     nullptr, true, false, [](const std::string&) { return kCannotWrite; }},
 };
 
 struct Outcome {
@@ -162,8 +186,9 @@ Outcome RunOnce(const Operation& op, int failAt) {
   RecordedMessages().clear();
   fault = Injection{};
   fault.failAt = failAt;
-  StoreIo = {TryCreateFile, TryWriteFile, TryCopyFile, TryCreateHardLink, TryMoveFileEx,
-             TryDeleteFile, TryCreateFileMapping, TryMapViewOfFile};
+  StoreIo = {TryCreateFile,        TryWriteFile,     TryCopyFile,         TryCreateHardLink,
+             TryMoveFileEx,        TryDeleteFile,    TryCreateFileMapping, TryMapViewOfFile,
+             TryFlushFileBuffers, TryFlushViewOfFile};
   Outcome o;
   o.result = op.run();
   StoreIo = StoreFileCalls{};
@@ -202,13 +227,15 @@ TEST(Store, EveryFailingFileCallLeavesAWholeStore) {
                                 " (" + fault.failed + ")";
       EXPECT_FALSE(o.workLeft) << where;
       EXPECT_TRUE(o.data == before || o.data == clean.data) << where;
+      // A work file that may not have reached the disk never replaces the data file.
+      EXPECT_TRUE(fault.failed != "FlushFileBuffers" || fault.replaced || o.data == before) << where;
       const bool replaced = o.data == clean.data && clean.data != before;
       EXPECT_TRUE(replaced ? !op.backsUp || o.backup == before
                            : o.backup == kOldBackup || o.backup == before) << where;
 
       // Only a failure while opening speaks; a failed change speaks for itself.
-      const bool opening = fault.failed == "CreateFileA" || fault.failed == "CreateFileMappingA" ||
-                           fault.failed == "MapViewOfFile";
+      const bool opening = (fault.failed == "CreateFileA" && fault.dataFile) ||
+                           fault.failed == "CreateFileMappingA" || fault.failed == "MapViewOfFile";
       const char* m = nullptr;
       if (fault.replaced || op.opens) {
         if (opening) m = OpenMessage(fault.failed);
