@@ -17,15 +17,29 @@ TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
       {"X:win", ""}, {"\\Windows\\win", ""}, {"/etc/x", ""},
       {"CON", ""}, {"nul.txt", ""}, {"Com1 .x", ""}, {"a\\lpt9\\b", ""}, {"CONOUT$", ""}, {"aux ", ""},
       {"CONSOLE", "C:\\Fav\\CONSOLE.url"}, {"COM10", "C:\\Fav\\COM10.url"}, {"x.con", "*"},
+      {"CON:", ""}, {"NUL:", ""}, {"COM1:", ""}, {"LPT1:x", ""}, {"CON :", ""}, {"cOm\xB9", ""},
+      {"COM\xB2.txt", ""}, {"a\\com\xB3 \\b", ""}, {"LPT\xB9", ""}, {"COM\xB4", "*"}, {"LPT\xB9" "0", "*"},
+      {"a:b", ""}, {"desktop.ini:x", ""}, {":b", ""}, {"a\r\nIconFile=x", ""}, {"a\tb", ""}, {"a\x7F", ""},
       {std::string(248, 'n'), "*"}, {std::string(249, 'n'), ""}};
   for (const auto& c : cases) {
     char path[PathBufferSize];
     EXPECT_EQ(FavoriteExportPath(folder, c.name, path), *c.path != '\0') << c.name;
     EXPECT_EQ(std::string(path), *c.path == '*' ? folder + "\\" + c.name + ".url" : c.path);
   }
+  for (const char* link : {"http://a/\r\nIconFile=\\\\host\\share\\x.ico", "http://a/\n", "\rx"})
+    EXPECT_FALSE(FavoriteLinkWritable(link)) << link;
+  EXPECT_TRUE(FavoriteLinkWritable("http://a/?b=\t c"));
   char path[PathBufferSize];
   EXPECT_TRUE(FavoriteFilePath(std::string(250, 'f'), "abcd.url", path));
   EXPECT_FALSE(FavoriteFilePath(std::string(250, 'f'), "abcde.url", path));
+}
+
+TEST(WideFileNames, NoLookAlikes) {
+  const struct { std::u16string in; std::string out; } cases[] = {
+      {u"Gr\u00FC\u00DFe \u20AC\u0178", "Gr\xFC\xDF" "e \x80\x9F"},
+      {u"a\uFF3C..\uFF3Cb \u2215 \u0081", "a?..?b ? ?"},
+      {u"\U0001F600|\xD800x|\xDC00", "?|?x|?"}};
+  for (const auto& c : cases) EXPECT_EQ(Utf16ToCp1252(c.in), c.out) << c.out;
 }
 
 TEST(Utf8Files, Declaration) {
