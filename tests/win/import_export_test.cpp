@@ -261,6 +261,51 @@ TEST_P(Export, WritesTheFiles) {
     EXPECT_FALSE(FileExists(folder_.path() + absent)) << absent;
 }
 
+// Every file below the folder, with its path from there.
+void ListFiles(const std::string& folder, const std::string& below, std::set<std::string>& files) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((folder + below + "\\*").c_str(), &entry);
+  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
+    const std::string name = below + "\\" + entry.cFileName;
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.insert(name);
+    else if (std::strcmp(entry.cFileName, ".") && std::strcmp(entry.cFileName, "..")) ListFiles(folder, name, files);
+  }
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+}
+
+// Names of devices and streams, names and links with lines of their own: under
+// either policy nothing but the plain shortcut files appears, each holding
+// just what the program writes, and the file a stream would hang on is untouched.
+TEST_F(Pages, ExportWritesNoDeviceStreamOrForeignLine) {
+  SetFavorites(fav_);
+  const std::string icon = "\r\nIconFile=\\\\host\\share\\x.ico";
+  const struct { std::string name, link; } rows[] = {
+      {"CON:", "http://1/"}, {"NUL:", "http://2/"}, {"COM1:", "http://3/"}, {"LPT1:x", "http://4/"},
+      {"CON :", "http://5/"}, {"COM\xB9", "http://6/"}, {"COM\xB2", "http://7/"}, {"com\xB3.x", "http://8/"},
+      {"LPT\xB9", "http://9/"}, {"a:b", "http://10/"}, {"desktop.ini:x", "http://11/"}, {":b", "http://12/"},
+      {"Name" + icon, "http://13/"}, {"Zeile\nIconIndex=3", "http://14/"}, {"Tab\tx", "http://15/"},
+      {"Link", "http://16/" + icon}, {"Link2", "http://17/\nIconIndex=3"}, {"Link3", "http://18/\r"},
+      {"Gut", "http://gut/"}, {"COM10", "http://com10/"}};
+  std::vector<std::string> records;
+  for (const auto& r : rows) records.push_back("0|" + r.name + "|" + r.link + "|");
+  for (int policy : {106, 105}) {
+    WriteBytes(fav_ + "\\desktop.ini", "[.ShellClassInfo]\r\n");
+    WriteBytes("qxinetvz.dat", RecordsFile(records));
+    {
+      ManagerRun run(folder_.path(), 8);
+      ASSERT_TRUE(run.Run({101, policy}, nullptr, nullptr));
+    }
+    std::set<std::string> files;
+    ListFiles(folder_.path(), "", files);
+    files.erase("\\qxinetvz.dat"), files.erase("\\qxinetvz.bak");
+    EXPECT_EQ(files, (std::set<std::string>{"\\a\\b\\COM10.url", "\\a\\b\\Gut.url", "\\a\\b\\desktop.ini"}));
+    EXPECT_EQ(ReadBytes(fav_ + "\\Gut.url"), kShortcut + "http://gut/\r\n");
+    EXPECT_EQ(ReadBytes(fav_ + "\\COM10.url"), kShortcut + "http://com10/\r\n");
+    EXPECT_EQ(ReadBytes(fav_ + "\\desktop.ini"), "[.ShellClassInfo]\r\n");
+    for (const char* file : {"\\Gut.url", "\\COM10.url"}) DeleteFileA((fav_ + file).c_str());
+  }
+}
+
 const std::vector<std::string> kFavorites = {
     "0|..\\..\\raus|http://raus/|", "1|Dateien|ftp://f/|", "3|Gruppe|news:x|",
     "0|Seite|http://eins/|", "0|Seite|http://zwei/|", "0|x/../../raus|http://raus/|"};
