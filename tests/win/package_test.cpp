@@ -187,11 +187,21 @@ TEST(PackageTest, InstallUseUninstall) {
 // natively). Abandoned and cancelled removals touch nothing; a complete one
 // leaves a file it was not given, and so the directory.
 TEST(PackageTest, RefusedStarts) {
-  TestFolder empty;
-  Running setup;
-  setup.process = StartProgram(Package("setup.exe"), "", empty.path());
-  setup.ExpectBox(kSetupBox, "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !", nullptr, true);
-  setup.ExpectExitZero();
+  const std::string files = "[InstDir]\nDir=C:\\QX\n[CopyFiles]\nCOFile1=a\nCNFile1=a\n[DelFiles]\n";
+  const std::pair<std::string, std::string> inis[] = {  // setup.ini ("": none), the box
+      {"", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
+      {"[ProgrammName]\nName=" + std::string(98, 'N') + "\n" + files,
+       "Programmbezeichnung in setup.ini zu lang ! \nProgramm abgebrochen !"},
+      {"[ProgrammName]\nName=QX Probe\n" + files + "DFile3=..\\a\n",
+       "Zu l\xF6schende Datei in setup.ini au\xDF" "erhalb des Zielverzeichnisses ! \nProgramm abgebrochen !"}};
+  for (const auto& [ini, message] : inis) {
+    TestFolder folder;
+    if (!ini.empty()) WriteBytes("setup.ini", ini);
+    Running setup;
+    setup.process = StartProgram(Package("setup.exe"), "", folder.path());
+    setup.ExpectBox(kSetupBox, message, nullptr, true);
+    setup.ExpectExitZero();
+  }
   Forget("-", true);
   for (const char* command : {"qxuninst.exe", "qxuninst.exe   \t "}) {
     Running run;
@@ -205,19 +215,22 @@ TEST(PackageTest, RefusedStarts) {
   const struct {
     std::string name;
     const char* installPath;  // nullptr: no machine key
+    const char* listed;       // File1 of DelFiles
     int button;
     Texts seen;
     const char* left;
   } removals[] = {
-      {"QX Probe", nullptr, 102, {kRead}, "abU"}, {tooLong, "C:\\QXKeep", 102, {kRead}, "abMU"},
-      {"QX Probe", "", 102, {kRead}, "abMU"}, {"QX Probe", "C:\\QXKeep", 103, {}, "abMU"},
-      {"QX Probe", "C:\\QXKeep\\", 102, {kRead, "Dateien l\xF6schen...", "L\xF6schen : a.txt ...", "Verzeichnis l\xF6schen...",
+      {"QX Probe", nullptr, "a.txt", 102, {kRead}, "abU"}, {tooLong, "C:\\QXKeep", "a.txt", 102, {kRead}, "abMU"},
+      {"QX Probe", "", "a.txt", 102, {kRead}, "abMU"}, {"QX Probe", "C:\\QXKeep", "a.txt", 103, {}, "abMU"},
+      {"QX Probe", "C:\\QXKeep\\", "a.txt", 102, {kRead, "Dateien l\xF6schen...", "L\xF6schen : a.txt ...", "Verzeichnis l\xF6schen...",
                                            "Eintr\xE4ge aus Registry l\xF6schen...", "Deinstallation beendet..."}, "b"},
+      {"QX Probe", "C:\\QXKeep\\Neu", "..\\a.txt", 102, {kRead, "Dateien l\xF6schen...", "L\xF6schen : ..\\a.txt ...",
+                                           "Verzeichnis l\xF6schen...", "Eintr\xE4ge aus Registry l\xF6schen...", "Deinstallation beendet..."}, "ab"},
   };
   CreateDirectoryA(dir.c_str(), nullptr);
   for (const auto& r : removals) {
     if (r.installPath) SetRegText(kLM, kApps + r.name, "InstallPath", r.installPath);
-    if (r.installPath) SetRegText(kLM, kApps + r.name + "\\DelFiles", "File1", "a.txt");
+    if (r.installPath) SetRegText(kLM, kApps + r.name + "\\DelFiles", "File1", r.listed);
     SetRegText(kCU, kApps + r.name, "BookmarkFile", "x");
     for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file);
     EXPECT_EQ(Uninstall(r.name, r.button, r.seen.size() == 1), r.seen) << r.name;
