@@ -175,6 +175,14 @@ TEST_F(Pages, FavoritesImport) {
       {"Anders.URL", kShortcut + "ftp://s/\r\n"}, {"Leer.url", "[InternetShortcut]\r\nX=1\r\n"},
       {std::string(200, 'N') + ".url", kShortcut + "http://lang/\r\n"}, {"Text.txt", kShortcut}};
   for (const auto& [name, content] : files) WriteBytes(fav_ + "\\" + name, content);
+  // A folder named like a shortcut, and a full-width backslash whose ANSI look-alike leads out.
+  CreateDirectoryA((fav_ + "\\Ordner.url").c_str(), nullptr);
+  WriteBytes(folder_.path() + "\\a\\raus.url", kShortcut + "http://draussen/\r\n");
+  const std::wstring wide = std::wstring(fav_.begin(), fav_.end()) + L"\\..\xFF3Craus.url";
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  const std::string inside = kShortcut + "http://drinnen/\r\n";
+  DWORD written;
+  ASSERT_TRUE(WriteFile(file, inside.data(), DWORD(inside.size()), &written, nullptr) && CloseHandle(file));
   {
     ManagerRun run(folder_.path(), 7);
     ASSERT_TRUE(run.Run({101, 104}, nullptr, nullptr));
@@ -183,12 +191,12 @@ TEST_F(Pages, FavoritesImport) {
   std::multiset<std::string> stored(got.begin(), got.end());
   const std::string expected[] = {"0|Bing|http://go.microsoft.com/fwlink/p/?LinkId=255142|",
                                   "1|Anders.URL|ftp://s/|", "255|Leer||",
-                                  "0|" + std::string(127, 'N') + "|http://lang/|"};
+                                  "0|" + std::string(127, 'N') + "|http://lang/|", "0|..?raus|http://drinnen/|"};
   for (const std::string& r : expected)
     EXPECT_EQ(stored.count(r), 1u) << r;
   // The second file of one link met the policy, whichever the folder yielded first.
   EXPECT_EQ(stored.count("0|Start|http://start/|") + stored.count("0|Zwei|http://start/|"), 1u);
-  EXPECT_EQ(got.size(), 5u);
+  EXPECT_EQ(got.size(), 6u);
 }
 
 // A kill at a random moment of a long import leaves a file the next start
