@@ -1,66 +1,36 @@
-// Arbitrary bytes as the name of an exported favourite: every name the rules
-// accept gives exactly folder\name.url, and that path, resolved as the
-// platform resolves it, stays in the folder and names no device, no stream
-// and nothing with a control character in it.
+// Arbitrary bytes as the name of an exported favourite: an accepted name gives
+// exactly folder\name.url, whose components, resolved as the platform does
+// (trailing dots and blanks dropped, dots only climb), stay in the folder and
+// name no device, stream or control character.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
-#include <set>
 #include <string>
 
 #include "importexport/favorite_names.h"
 
-namespace {
-
-const std::string kFolder = "C:\\Fav";
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
-
-// CON, COM1, COM with a superscript one ... as the platform knows them.
-const std::set<std::string> kDevices = [] {
-  std::set<std::string> devices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-  for (const char* stem : {"COM", "LPT"})
-    for (const char* digit : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "\xB9", "\xB2", "\xB3"})
-      devices.insert(std::string(stem) + digit);
-  return devices;
-}();
-
-bool NamesDevice(std::string component) {
-  component = component.substr(0, component.find('.'));
-  while (!component.empty() && component.back() == ' ') component.pop_back();
-  for (char& c : component) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return kDevices.count(component) != 0;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  const std::string name(reinterpret_cast<const char*>(bytes), size);
+  static const std::string devices = [] {
+    std::string list = " CON PRN AUX NUL CONIN$ CONOUT$ ";
+    for (const char* d = "123456789\xB9\xB2\xB3"; *d; ++d) list += std::string("COM") + *d + " LPT" + *d + " ";
+    return list;
+  }();
+  const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size), file = name + ".url";
   char path[PathBufferSize];
-  if (!FavoriteExportPath(kFolder, name, path)) {
-    Check(path[0] == '\0');
-    return 0;
-  }
-  const std::string joined = path;
-  Check(joined == kFolder + "\\" + name + ".url");
-  // Resolved component by component below the folder: the platform drops
-  // trailing dots and blanks, "." stays, a dots-only name of two or more climbs.
+  if (!FavoriteExportPath(folder, name, path)) return 0;
+  bool bad = path != folder + "\\" + file;
   int depth = 0;
-  std::size_t start = kFolder.size() + 1;
-  for (std::size_t i = start; i <= joined.size(); ++i) {
-    if (i < joined.size() && joined[i] != '\\' && joined[i] != '/') continue;
-    std::string component = joined.substr(start, i - start);
-    const bool dotsOnly = component.find_first_not_of(". ") == std::string::npos;
-    const std::size_t dots = std::count(component.begin(), component.end(), '.');
-    if (dotsOnly && dots >= 2) --depth;
-    else if (!component.empty() && !dotsOnly) ++depth;
-    Check(depth >= 0 && !NamesDevice(component));
-    for (char c : component) Check(c != ':' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
-    start = i + 1;
+  for (std::size_t start = 0, end = 0; end < file.size(); start = end + 1) {
+    end = std::min(file.find_first_of("\\/", start), file.size());
+    std::string c = file.substr(start, end - start), stem = c.substr(0, c.find('.'));
+    const bool dots = c.find_first_not_of(". ") == std::string::npos;
+    depth += dots ? -(std::count(c.begin(), c.end(), '.') >= 2) : 1;
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    for (char& ch : stem) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    bad |= depth < 0 || devices.find(" " + stem + " ") != std::string::npos;
   }
-  Check(depth >= 1);  // the file itself, inside the folder
+  for (unsigned char ch : file) bad |= ch < 0x20 || ch == 0x7F || ch == ':';
+  if (bad || depth < 1) std::abort();
   return 0;
 }

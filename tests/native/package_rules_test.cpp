@@ -28,15 +28,11 @@ TEST(SetupRules, ParameterChecksInOrder) {
       {{{"CopyFiles/COFile21", "a"}, {"CopyFiles/CNFile1", "a"}}, kNoSourceFiles},
       {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile21", "a"}}, kNoTargetFiles},
       {{}, kNoSourceFiles},  // neither: the sources are checked first
-      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "..\\a"}}, kTargetFileOutside},
       {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "b\\. .\\..\\a"}}, kTargetFileOutside},
       {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "C:a"}}, kTargetFileOutside},
-      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "\\a"}, {"CopyFiles/CNFile2", "/a"}}, kTargetFileOutside},
-      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "b\\a..x"}, {"CopyFiles/CNFile2", "..\\x"}}, nullptr},
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "/a"}, {"CopyFiles/CNFile2", "..\\x"}}, kTargetFileOutside},
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a..\\x"}, {"DelFiles/DFile2", "\\\\h\\a"}}, kListedFileOutside},
       {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}, {"DelFiles/DFile20", "x/../../a"}}, kListedFileOutside},
-      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}, {"DelFiles/DFile2", "\\\\h\\s\\a"}}, kListedFileOutside},
-      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}, {"DelFiles/DFile1", "d:\\a"}}, kListedFileOutside},
-      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}, {"DelFiles/DFile21", ".."}}, nullptr},
   };
   for (auto [ini, message] : cases) {
     SetupParameters params{};
@@ -48,13 +44,10 @@ TEST(SetupRules, ParameterChecksInOrder) {
     EXPECT_EQ(std::string(params.programName) + params.targetDirectory, "PD");
   }
   // The uninstaller's limit on the name; checked after the files are found.
-  const Ini files = {{"InstDir/Dir", "D"}, {"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}};
-  for (const auto& [length, message] : {std::pair{97, (const char*)nullptr}, {98, kProgramNameTooLong},
-                                        {300, kProgramNameTooLong}}) {
-    Ini ini = files;
-    ini["ProgrammName/Name"] = std::string(length, 'n');
+  for (std::size_t length : {97, 98, 300}) {
+    Ini ini = {{"ProgrammName/Name", std::string(length, 'n')}, {"InstDir/Dir", "D"}, {"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}};
     SetupParameters params{};
-    EXPECT_STREQ(CheckParameters(Reader(ini), params), message) << length;
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), length > 97 ? kProgramNameTooLong : nullptr) << length;
   }
 }
 

@@ -280,47 +280,38 @@ TEST_F(PagesTest, ButtonAndDoubleClickHandTheLinkToTheBrowser) {
 // start included; the shortcuts go once the opener has ended, or with the program.
 TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
   char system[MAX_PATH] = "";
-  GetSystemDirectoryA(system, MAX_PATH);
-  const std::string opener = std::string(system) + "\\rundll32.exe", log = folder_.path() + "\\opener.log";
+  const std::string opener = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\rundll32.exe";
   ASSERT_TRUE(MoveFileExA(opener.c_str(), (opener + ".qx").c_str(), MOVEFILE_REPLACE_EXISTING));
-  struct PutBack {
-    std::string path;
-    ~PutBack() { MoveFileExA((path + ".qx").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING); }
-  } putBack{opener};
+  struct PutBack { std::string p; ~PutBack() { MoveFileExA((p + ".qx").c_str(), p.c_str(), MOVEFILE_REPLACE_EXISTING); } } back{opener};
   for (const std::string& copy : {opener, folder_.path() + "\\rundll32.exe"})
     ASSERT_TRUE(CopyFileA(OPENER_STANDIN_EXE, copy.c_str(), FALSE)) << copy;
   // Wine runs its own rundll32 from the system folder unless told to take the file.
   UserValue native("Software\\Wine\\DllOverrides", "rundll32.exe", "native");
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "QxOpenerRelease");
-  SetEnvironmentVariableA("QX_OPENER_LOG", log.c_str());  // inherited
+  SetEnvironmentVariableA("QX_OPENER_LOG", "opener.log");  // inherited, in the same current folder
   Start({MakeRecord("Eins", "http://example.org/eins")});
   const int shortcuts = Shortcuts();  // of other runs
   std::string notes;
   auto launch = [&] {
-    const std::string before = ReadBytes(log);
     Press(0, -1, 107);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, 1000));
-    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(log) != before; }, kWait));
     notes += opener + "|http://example.org/eins\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes; }, kWait)) << ReadBytes("opener.log");
     DWORD_PTR result;
-    EXPECT_TRUE(SendMessageTimeoutA(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result));
-    EXPECT_GT(Shortcuts(), shortcuts);
+    EXPECT_TRUE(SendMessageTimeoutA(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) && Shortcuts() > shortcuts);
     PostMessageA(sheet_, WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) == FALSE; }, kWait));
   };
-  launch(), launch();  // the second while the first waits
-  SetEvent(release);
-  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(log) == notes + "end\nend\n"; }, kWait)) << ReadBytes(log);
-  notes += "end\nend\n";
-  EXPECT_TRUE(WaitUntil([&] { return Shortcuts() == shortcuts; }, kWait));
-  ResetEvent(release);
-  launch();
-  PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0);  // while the opener still runs
-  DWORD code;
-  EXPECT_TRUE(WaitForExit(app_, kWait, code));
-  EXPECT_EQ(Shortcuts(), shortcuts);
-  SetEvent(release);
-  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(log) == notes + "end\n"; }, kWait)) << ReadBytes(log);
+  for (bool close : {false, true}) {  // two starts, the openers released; one start, the program closed
+    for (int i = close; i < 2; ++i) launch();
+    if (close) PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code;
+    EXPECT_TRUE(!close || WaitForExit(app_, kWait, code));
+    SetEvent(release);
+    notes += close ? "end\n" : "end\nend\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes && Shortcuts() == shortcuts; }, kWait));
+    ResetEvent(release);
+  }
   CloseHandle(release);
 }
 
