@@ -73,11 +73,6 @@ void FavoriteNameFromFileName(std::string_view fileName, char (&name)[128]) {
   SetFieldText(name, fileName);
 }
 
-bool FavoriteFilePath(std::string_view folder, std::string_view fileName,
-                      char (&path)[PathBufferSize]) {
-  return Join(path, folder, "\\", fileName, "");
-}
-
 bool FavoriteExportPath(std::string_view folder, std::string_view name,
                         char (&path)[PathBufferSize]) {
   if (IsUnsafeName(name)) {

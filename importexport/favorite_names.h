@@ -11,10 +11,6 @@ constexpr std::size_t PathBufferSize = 260;
 // letters only), cut to the 127 characters of the name field.
 void FavoriteNameFromFileName(std::string_view fileName, char (&name)[128]);
 
-// folder + "\" + fileName into path; false, with path empty, when it does not fit.
-bool FavoriteFilePath(std::string_view folder, std::string_view fileName,
-                      char (&path)[PathBufferSize]);
-
 // folder + "\" + name + ".url" into path; false, with path empty, when it
 // does not fit or when the name would lead out of the folder (a ".."
 // component, a leading slash or backslash), to a device (CON, NUL, COM1 or

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>

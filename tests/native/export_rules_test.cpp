@@ -1,4 +1,4 @@
-// Paths of favourite files, and the conversion of UTF-8 bookmark files.
+// Paths of favourite files, and the conversion of UTF-8 bookmark files and of wide file names.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -28,9 +28,6 @@ TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
   }
   for (const char* link : {"http://a/\r\nIconFile=x", "http://a/\n", "\rx", "a\tb"})
     EXPECT_EQ(FavoriteLinkWritable(link), link[1] == '\t') << link;
-  char path[PathBufferSize];
-  EXPECT_TRUE(FavoriteFilePath(std::string(250, 'f'), "abcd.url", path));
-  EXPECT_FALSE(FavoriteFilePath(std::string(250, 'f'), "abcde.url", path));
 }
 
 TEST(WideFileNames, NoLookAlikes) {
