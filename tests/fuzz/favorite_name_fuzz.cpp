@@ -12,8 +12,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   static const std::string devices = [] {
-    std::string list = " CON PRN AUX NUL CONIN$ CONOUT$ ";
-    for (const char* d = "123456789\xB9\xB2\xB3"; *d; ++d) list += std::string("COM") + *d + " LPT" + *d + " ";
+    std::string list = "\\CON\\PRN\\AUX\\NUL\\CONIN$\\CONOUT$\\";  // a stem holds no backslash
+    for (const char* d = "123456789\xB9\xB2\xB3"; *d; ++d) list += std::string("COM") + *d + "\\LPT" + *d + "\\";
     return list;
   }();
   const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size), file = name + ".url";
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     depth += dots ? -(std::count(c.begin(), c.end(), '.') >= 2) : 1;
     stem.erase(stem.find_last_not_of(' ') + 1);
     for (char& ch : stem) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    bad |= depth < 0 || devices.find(" " + stem + " ") != std::string::npos;
+    bad |= depth < 0 || devices.find("\\" + stem + "\\") != std::string::npos;
   }
   for (unsigned char ch : file) bad |= ch < 0x20 || ch == 0x7F || ch == ':';
   if (bad || depth < 1) std::abort();
