@@ -100,3 +100,16 @@ std::size_t Utf8ToCp1252(char* data, std::size_t size) {
   }
   return out;
 }
+
+std::string Utf16ToCp1252(std::u16string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    // A surrogate pair is one character beyond the code page; a lone half is none at all.
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF)
+      ++i;
+    out += ToCp1252(c >= 0xD800 && c <= 0xDFFF ? char32_t{0xFFFD} : char32_t{c});
+  }
+  return out;
+}

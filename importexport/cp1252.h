@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // True when the data begins with the UTF-8 byte-order mark, or holds a META
@@ -15,3 +16,8 @@ bool DeclaresUtf8(std::string_view data);
 // backslash turns into markup or a path. Converted in place, since the text
 // never grows (a file read whole needs no second buffer); returns its length.
 std::size_t Utf8ToCp1252(char* data, std::size_t size);
+
+// A file name as the platform gives it (UTF-16) in Windows-1252, with the
+// same rule: a character the code page lacks becomes "?", never a look-alike
+// (a full-width backslash must not become a separator).
+std::string Utf16ToCp1252(std::u16string_view text);

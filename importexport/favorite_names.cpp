@@ -4,53 +4,48 @@
 #include <string>
 
 #include "addressdb/record.h"
+#include "common/contained_name.h"
 
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// The platform drops trailing dots and blanks of a path component, so "..",
-// ". ." and ".. " all name the parent folder: a component of nothing but dots
-// and blanks with two dots or more is taken for one.
-bool IsParentComponent(std::string_view component) {
-  std::size_t dots = 0;
-  for (char c : component) {
-    if (c == '.')
-      ++dots;
-    else if (c != ' ')
-      return false;
-  }
-  return dots >= 2;
-}
-
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// The platform takes CON, NUL, COM1 ... for the devices, whatever extension
-// follows and with blanks before it: writing such a "file" reaches the device.
+// The platform takes CON, NUL, COM1 ... for the devices in any case, whatever
+// extension or stream follows, with blanks before it; COM and LPT also with a
+// superscript digit. Writing such a "file" reaches the device.
 bool IsDeviceName(std::string_view component) {
-  std::string_view stem = component.substr(0, component.find('.'));
+  std::string_view stem = component.substr(0, component.find_first_of(".:"));
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
   std::string upper;
   for (char c : stem) upper += Upper(c);
   for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
     if (upper == device) return true;
-  return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-         upper[3] >= '1' && upper[3] <= '9';
+  if (upper.size() != 4 || (upper.compare(0, 3, "COM") != 0 && upper.compare(0, 3, "LPT") != 0))
+    return false;
+  const char digit = upper[3];
+  return (digit >= '1' && digit <= '9') || digit == '\xB9' || digit == '\xB2' || digit == '\xB3';
 }
 
-// A name that would lead out of the folder or to a device.
+// A colon names a drive or a stream of another file; a control character
+// ends or adds a line of the shortcut file, or is no file name at all.
+bool HasForbiddenCharacter(std::string_view name) {
+  for (char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == ':' || u < 0x20 || u == 0x7F) return true;
+  }
+  return false;
+}
+
+// A name that would lead out of the folder, to a device or to a stream. The
+// last component gets ".url" behind it, so a last ".." names a file.
 bool IsUnsafeName(std::string_view name) {
-  if (name.empty()) return false;
-  if (IsSeparator(name[0])) return true;
-  if (name.size() >= 2 && name[1] == ':') return true;
-  // The last component gets ".url" behind it and so names a file in the
-  // folder; every component before a separator must not climb out. None
-  // may name a device.
+  if (HasForbiddenCharacter(name) || !StaysInFolder(std::string(name) + ".url")) return true;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= name.size(); ++i) {
     if (i < name.size() && !IsSeparator(name[i])) continue;
-    const std::string_view component = name.substr(start, i - start);
-    if (IsDeviceName(component) || (i < name.size() && IsParentComponent(component))) return true;
+    if (IsDeviceName(name.substr(start, i - start))) return true;
     start = i + 1;
   }
   return false;
@@ -78,11 +73,6 @@ void FavoriteNameFromFileName(std::string_view fileName, char (&name)[128]) {
   SetFieldText(name, fileName);
 }
 
-bool FavoriteFilePath(std::string_view folder, std::string_view fileName,
-                      char (&path)[PathBufferSize]) {
-  return Join(path, folder, "\\", fileName, "");
-}
-
 bool FavoriteExportPath(std::string_view folder, std::string_view name,
                         char (&path)[PathBufferSize]) {
   if (IsUnsafeName(name)) {
@@ -90,4 +80,8 @@ bool FavoriteExportPath(std::string_view folder, std::string_view name,
     return false;
   }
   return Join(path, folder, "\\", name, ".url");
+}
+
+bool FavoriteLinkWritable(std::string_view link) {
+  return link.find_first_of("\r\n") == std::string_view::npos;
 }

@@ -11,13 +11,14 @@ constexpr std::size_t PathBufferSize = 260;
 // letters only), cut to the 127 characters of the name field.
 void FavoriteNameFromFileName(std::string_view fileName, char (&name)[128]);
 
-// folder + "\" + fileName into path; false, with path empty, when it does not fit.
-bool FavoriteFilePath(std::string_view folder, std::string_view fileName,
-                      char (&path)[PathBufferSize]);
-
 // folder + "\" + name + ".url" into path; false, with path empty, when it
 // does not fit or when the name would lead out of the folder (a ".."
-// component, a drive, a leading slash or backslash) or to a device (CON,
-// NUL, COM1 ... in any component, with any extension).
+// component, a leading slash or backslash), to a device (CON, NUL, COM1 or
+// COM with a superscript digit ... in any component, any case, with any
+// extension) or to a stream (any colon), or holds a control character.
 bool FavoriteExportPath(std::string_view folder, std::string_view name,
                         char (&path)[PathBufferSize]);
+
+// A link goes into the shortcut file as one value: one holding a line break
+// would add lines of its own, so it is not written.
+bool FavoriteLinkWritable(std::string_view link);

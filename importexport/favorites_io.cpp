@@ -3,6 +3,7 @@
 #include <string>
 
 #include "addressdb/store.h"
+#include "importexport/cp1252.h"
 #include "importexport/favorite_names.h"
 #include "importexport/insert_entry.h"
 #include "importexport/page_controls.h"
@@ -12,39 +13,61 @@
 
 namespace {
 
-const char kSection[] = "InternetShortcut";
-const char kKey[] = "URL";
+const wchar_t kSection[] = L"InternetShortcut";
+const wchar_t kKey[] = L"URL";
 
-// The search over FavoritesFolder\*.url, ended with the object.
+// The search over FavoritesFolder\*.url, by the wide functions: the ANSI
+// ones hand a character the code page lacks over as a look-alike, and a
+// full-width backslash so turned would name a file outside the folder. Folders
+// are passed over, whatever their names end in. Ended with the object.
 class ShortcutSearch {
  public:
   ShortcutSearch() {
-    char pattern[PathBufferSize];
-    if (FavoriteFilePath(FavoritesFolder, "*.url", pattern))
-      find_ = FindFirstFileA(pattern, &data_);
+    const int n = MultiByteToWideChar(CP_ACP, 0, FavoritesFolder, -1, folder_, PathBufferSize);
+    if (n == 0 || n + 6 > static_cast<int>(PathBufferSize)) return;
+    std::wstring pattern = std::wstring(folder_) + L"\\*.url";
+    find_ = FindFirstFileW(pattern.c_str(), &data_);
+    if (Found() && IsFolder()) Next();
   }
   ~ShortcutSearch() {
     if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
   }
   ShortcutSearch(const ShortcutSearch&) = delete;
   ShortcutSearch& operator=(const ShortcutSearch&) = delete;
-  bool Found() const { return find_ != INVALID_HANDLE_VALUE; }
-  const WIN32_FIND_DATAA& Current() const { return data_; }
-  bool Next() { return FindNextFileA(find_, &data_) != FALSE; }
+  bool Found() const { return find_ != INVALID_HANDLE_VALUE && !done_; }
+  const wchar_t* FileName() const { return data_.cFileName; }
+  // The file's path, or false when it would not fit the path buffer.
+  bool Path(std::wstring& path) const {
+    path = std::wstring(folder_) + L"\\" + data_.cFileName;
+    return path.size() < PathBufferSize;
+  }
+  bool Next() {
+    do {
+      if (!FindNextFileW(find_, &data_)) {
+        done_ = true;
+        return false;
+      }
+    } while (IsFolder());
+    return true;
+  }
 
  private:
+  bool IsFolder() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+  wchar_t folder_[PathBufferSize] = L"";
   HANDLE find_ = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAA data_{};
+  WIN32_FIND_DATAW data_{};
+  bool done_ = false;
 };
+
+std::string Cp1252(const wchar_t* text) {
+  return Utf16ToCp1252(reinterpret_cast<const char16_t*>(text));
+}
 
 void ShowCursor(LPCSTR cursor) { SetCursor(LoadCursorA(nullptr, cursor)); }
 
-bool FileExists(const char* path) {
-  HANDLE file = CreateFileA(path, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
+// By the attributes: opening the file would fail for one another program
+// holds open, and such a file would count as absent and be overwritten.
+bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace
 
@@ -68,14 +91,14 @@ bool ImportFavorites(HWND page, int policy) {
   long handled = 0;
   ImportSession session;
   do {
-    const char* fileName = search.Current().cFileName;
     std::memset(&CurrentRecord, 0, sizeof CurrentRecord);
-    char path[PathBufferSize];
+    std::wstring path;
     // A path beyond the buffer cannot be read; such a file is passed over.
-    if (FavoriteFilePath(FavoritesFolder, fileName, path)) {
-      GetPrivateProfileStringA(kSection, kKey, "", CurrentRecord.link, sizeof CurrentRecord.link,
-                               path);
-      FavoriteNameFromFileName(fileName, CurrentRecord.name);
+    if (search.Path(path)) {
+      wchar_t link[sizeof CurrentRecord.link];
+      GetPrivateProfileStringW(kSection, kKey, L"", link, sizeof CurrentRecord.link, path.c_str());
+      SetFieldText(CurrentRecord.link, Cp1252(link));
+      FavoriteNameFromFileName(Cp1252(search.FileName()), CurrentRecord.name);
       ClassifyLink();
       InsertImportedEntry(page, policy);
     }
@@ -93,9 +116,12 @@ bool ExportFavorites(HWND page, int policy) {
     const AddressRecord& record = RecordAt(i);
     if (!PassesTypeFilter(page, record.type)) continue;
     char path[PathBufferSize];
-    // A name that would lead out of the folder, or a path too long for the
-    // buffer, is passed over like a file that cannot be written.
-    if (!FavoriteExportPath(FavoritesFolder, FieldText(record.name), path)) continue;
+    // A name that would lead out of the folder, to a device or to a stream, a
+    // link that would add lines of its own, or a path too long for the
+    // buffer: passed over like a file that cannot be written.
+    if (!FavoriteExportPath(FavoritesFolder, FieldText(record.name), path) ||
+        !FavoriteLinkWritable(FieldText(record.link)))
+      continue;
     if (FileExists(path)) {
       if (policy == Skip) continue;
       if (policy == Ask) {
@@ -105,7 +131,7 @@ bool ExportFavorites(HWND page, int policy) {
       }
     }
     const std::string link(FieldText(record.link));
-    WritePrivateProfileStringA(kSection, kKey, link.c_str(), path);
+    WritePrivateProfileStringA("InternetShortcut", "URL", link.c_str(), path);
   }
   ShowCursor(IDC_ARROW);
   return true;

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/contained_name.h"
+#include "uninstaller/command_line.h"
+
 const char kNoParameterFile[] = "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !";
 const char kNoProgramName[] =
     "Programmbezeichnung in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
@@ -11,6 +14,12 @@ const char kNoTargetDirectory[] =
     "Zielverzeichnis in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
 const char kNoSourceFiles[] = "Quelldateien in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
 const char kNoTargetFiles[] = "Zieldateien in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
+const char kProgramNameTooLong[] =
+    "Programmbezeichnung in setup.ini zu lang ! \nProgramm abgebrochen !";
+const char kTargetFileOutside[] =
+    "Zieldatei in setup.ini au\xDF" "erhalb des Zielverzeichnisses ! \nProgramm abgebrochen !";
+const char kListedFileOutside[] =
+    "Zu l\xF6schende Datei in setup.ini au\xDF" "erhalb des Zielverzeichnisses ! \nProgramm abgebrochen !";
 
 namespace {
 
@@ -38,6 +47,13 @@ const char* CheckParameters(const ProfileReader& read, SetupParameters& params) 
   }
   if (sources == 0) return kNoSourceFiles;
   if (targets == 0) return kNoTargetFiles;
+  // The uninstaller takes no longer name, so such an installation could
+  // never be removed; and its keys must all fit, or some would stay behind.
+  if (std::strlen(params.programName) > kMaxProgramName) return kProgramNameTooLong;
+  for (const CopyPair& pair : CopyPairs(read))
+    if (!StaysInFolder(pair.target)) return kTargetFileOutside;
+  for (const ListedFile& file : ListedFiles(read))
+    if (!StaysInFolder(file.name)) return kListedFileOutside;
   return nullptr;
 }
 

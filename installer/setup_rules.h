@@ -59,3 +59,6 @@ extern const char kNoProgramName[];
 extern const char kNoTargetDirectory[];
 extern const char kNoSourceFiles[];
 extern const char kNoTargetFiles[];
+extern const char kProgramNameTooLong[];
+extern const char kTargetFileOutside[];
+extern const char kListedFileOutside[];

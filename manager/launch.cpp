@@ -1,12 +1,13 @@
 // LaunchLink: an Internet Shortcut file in the user's temporary folder, opened
-// by "rundll32 url.dll,FileProtocolHandler", removed once the opener is done.
+// by the system's "rundll32 url.dll,FileProtocolHandler", removed by a thread
+// of its own once the opener and what it started are done.
 #include "manager/launch.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "addressdb/store.h"
 #include "manager/messages.h"
@@ -87,27 +88,93 @@ bool JobDone(HANDLE job) {
          info.ActiveProcesses == 0;
 }
 
-// Waits for the opener, at most a minute. Messages that other programs send
-// to our windows meanwhile (a broadcast, a DDE start-up) are answered; the
-// user's input waits.
-void WaitForOpener(HANDLE job, HANDLE process) {
+// The wait happens on a thread of its own, so that the window answers its
+// user meanwhile. Set at the program's end: every wait ends at once and
+// removes its shortcut. Both lists belong to the window's thread.
+HANDLE StopWaiting = nullptr;
+std::vector<HANDLE> WaitingThreads;
+
+// True when the program ends within ms; without the event, just the pause.
+bool Stopped(DWORD ms) {
+  if (StopWaiting == nullptr) {
+    Sleep(ms);
+    return false;
+  }
+  return WaitForSingleObject(StopWaiting, ms) == WAIT_OBJECT_0;
+}
+
+// One started opener with its job and its shortcut; the waiting thread owns it.
+struct PendingLaunch {
+  HANDLE job;
+  HANDLE process;
+  ShortcutFile shortcut;
+};
+
+// Waits for the opener, at most a minute, then for the processes it started.
+void WaitForReaders(const PendingLaunch& launch) {
   const DWORD start = GetTickCount();
-  DWORD openerEnded = 0;
-  bool ended = false;
-  while (GetTickCount() - start < kWaitMs) {
-    if (!ended && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-      ended = true;
-      openerEnded = GetTickCount();
-    }
-    if (ended && (JobDone(job) || GetTickCount() - openerEnded >= kHandOnMs)) return;
-    if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
-      MSG message;
-      PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+  const HANDLE ends[] = {launch.process, StopWaiting};
+  if (WaitForMultipleObjects(StopWaiting != nullptr ? 2 : 1, ends, FALSE, kWaitMs) != WAIT_OBJECT_0)
+    return;
+  const DWORD openerEnded = GetTickCount();
+  while (!JobDone(launch.job) && GetTickCount() - openerEnded < kHandOnMs &&
+         GetTickCount() - start < kWaitMs) {
+    if (Stopped(20)) return;
   }
 }
 
+DWORD WINAPI WaitAndRemove(void* parameter) {
+  PendingLaunch* launch = static_cast<PendingLaunch*>(parameter);
+  WaitForReaders(*launch);
+  RemoveShortcut(launch->shortcut);
+  if (launch->job != nullptr) CloseHandle(launch->job);
+  CloseHandle(launch->process);
+  delete launch;
+  return 0;
+}
+
+// Hands the wait to a thread of its own; where none can be made, the wait
+// happens here, as the one way left to remove the file in time.
+void WaitAway(PendingLaunch* launch) {
+  for (auto it = WaitingThreads.begin(); it != WaitingThreads.end();) {
+    if (WaitForSingleObject(*it, 0) != WAIT_OBJECT_0) {
+      ++it;
+      continue;
+    }
+    CloseHandle(*it);
+    it = WaitingThreads.erase(it);
+  }
+  if (StopWaiting == nullptr) StopWaiting = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = StopWaiting != nullptr
+                      ? CreateThread(nullptr, 0, WaitAndRemove, launch, 0, nullptr)
+                      : nullptr;
+  if (thread == nullptr) {
+    WaitAndRemove(launch);
+    return;
+  }
+  WaitingThreads.push_back(thread);
+}
+
+// The opener from the system folder: a bare "rundll32" would be looked for in
+// the current folder first, which is the data folder and anyone's to fill.
+bool OpenerCommand(const char* shortcut, char (&program)[MAX_PATH], std::string& command) {
+  const UINT n = GetSystemDirectoryA(program, MAX_PATH);
+  if (n == 0 || n + sizeof "\\rundll32.exe" > MAX_PATH) return false;
+  std::strcat(program, "\\rundll32.exe");
+  command = std::string("\"") + program + "\" url.dll,FileProtocolHandler " + shortcut;
+  return true;
+}
+
 }  // namespace
+
+void EndLaunches() {
+  if (StopWaiting != nullptr) SetEvent(StopWaiting);
+  for (HANDLE thread : WaitingThreads) {
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+  }
+  WaitingThreads.clear();
+}
 
 bool LaunchLink(long position) {
   if (position < 0 || position >= RecordCount()) return false;
@@ -120,16 +187,18 @@ bool LaunchLink(long position) {
     return false;
   }
 
-  char command[324];
-  std::snprintf(command, sizeof command, "rundll32 url.dll,FileProtocolHandler %s", shortcut.path);
+  char program[MAX_PATH];
+  std::string command;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWMAXIMIZED;
   PROCESS_INFORMATION process{};
   // Started suspended so that it is in the job before it can start others.
-  const bool started = CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                                      nullptr, nullptr, &startup, &process) != FALSE;
+  const bool started =
+      OpenerCommand(shortcut.path, program, command) &&
+      CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                     nullptr, &startup, &process) != FALSE;
   if (started) {
     HANDLE job = CreateJobObjectA(nullptr, nullptr);
     if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {
@@ -137,13 +206,12 @@ bool LaunchLink(long position) {
       job = nullptr;
     }
     ResumeThread(process.hThread);
-    WaitForOpener(job, process.hProcess);
-    if (job != nullptr) CloseHandle(job);
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    WaitAway(new PendingLaunch{job, process.hProcess, shortcut});
+    return true;
   }
   // Removed before the message, so that no file waits for the user's answer.
   RemoveShortcut(shortcut);
-  if (!started) ErrorBox(kCannotStart);
-  return started;
+  ErrorBox(kCannotStart);
+  return false;
 }

@@ -5,5 +5,9 @@
 // through a temporary Internet Shortcut file. True when the opener started.
 // False after a message when the shortcut file could not be made or the opener
 // not started; false without a word for a position outside the store, which
-// names no record. Blocks at most a minute.
+// names no record. Returns once the opener is started; the shortcut file is
+// removed away from the window once its readers are done (at most a minute).
 bool LaunchLink(long position);
+
+// At the program's end: ends every wait still pending and removes its shortcut.
+void EndLaunches();

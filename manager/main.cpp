@@ -3,6 +3,7 @@
 
 #include "addressdb/store.h"
 #include "manager/app.h"
+#include "manager/launch.h"
 #include "manager/resource_check.h"
 #include "manager/sheet.h"
 
@@ -13,6 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!OpenStore()) return 0;
   FavoritesAvailable = ReadFavoritesFolder();
   ShowSheet();
+  EndLaunches();
   CloseStore();
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/bounded_text.h"
+#include "common/contained_name.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/install_directory.h"
 #include "uninstaller/resource.h"
@@ -60,8 +61,9 @@ void DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
     char status[MAX_PATH], path[MAX_PATH];
     FormatShown(status, "L\xF6schen : %s ...", file);
     Stage(dialog, status, 1000);
-    // A path that would be cut names another file: that one is left alone.
-    if (FormatWhole(path, "%s%s", directory, file)) DeleteFileA(path);
+    // A path that would be cut names another file, and a name that leads out
+    // of the directory a file the installation did not bring: both are left alone.
+    if (StaysInFolder(file) && FormatWhole(path, "%s%s", directory, file)) DeleteFileA(path);
   }
   RegCloseKey(key);
 }

@@ -1,4 +1,4 @@
-// Paths of favourite files, and the conversion of UTF-8 bookmark files.
+// Paths of favourite files, and the conversion of UTF-8 bookmark files and of wide file names.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,15 +17,22 @@ TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
       {"X:win", ""}, {"\\Windows\\win", ""}, {"/etc/x", ""},
       {"CON", ""}, {"nul.txt", ""}, {"Com1 .x", ""}, {"a\\lpt9\\b", ""}, {"CONOUT$", ""}, {"aux ", ""},
       {"CONSOLE", "C:\\Fav\\CONSOLE.url"}, {"COM10", "C:\\Fav\\COM10.url"}, {"x.con", "*"},
+      {"CON:", ""}, {"NUL:", ""}, {"COM1:", ""}, {"LPT1:x", ""}, {"CON :", ""}, {"cOm\xB9", ""},
+      {"COM\xB2.txt", ""}, {"a\\com\xB3 \\b", ""}, {"LPT\xB9", ""}, {"COM\xB4", "*"}, {"LPT\xB9" "0", "*"},
+      {"a:b", ""}, {"desktop.ini:x", ""}, {":b", ""}, {"a\r\nIconFile=x", ""}, {"a\tb", ""}, {"a\x7F", ""},
       {std::string(248, 'n'), "*"}, {std::string(249, 'n'), ""}};
   for (const auto& c : cases) {
     char path[PathBufferSize];
     EXPECT_EQ(FavoriteExportPath(folder, c.name, path), *c.path != '\0') << c.name;
     EXPECT_EQ(std::string(path), *c.path == '*' ? folder + "\\" + c.name + ".url" : c.path);
   }
-  char path[PathBufferSize];
-  EXPECT_TRUE(FavoriteFilePath(std::string(250, 'f'), "abcd.url", path));
-  EXPECT_FALSE(FavoriteFilePath(std::string(250, 'f'), "abcde.url", path));
+  for (const char* link : {"http://a/\r\nIconFile=x", "http://a/\n", "\rx", "a\tb"})
+    EXPECT_EQ(FavoriteLinkWritable(link), link[1] == '\t') << link;
+}
+
+TEST(WideFileNames, NoLookAlikes) {
+  EXPECT_EQ(Utf16ToCp1252(u"Gr\u00FC\u00DF \u20AC\u0178 a\uFF3Cb \u2215\u0081 \U0001F600|\xD800x|\xDC00"),
+            "Gr\xFC\xDF \x80\x9F a?b ?? ?|?x|?");
 }
 
 TEST(Utf8Files, Declaration) {

@@ -28,6 +28,11 @@ TEST(SetupRules, ParameterChecksInOrder) {
       {{{"CopyFiles/COFile21", "a"}, {"CopyFiles/CNFile1", "a"}}, kNoSourceFiles},
       {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile21", "a"}}, kNoTargetFiles},
       {{}, kNoSourceFiles},  // neither: the sources are checked first
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "b\\. .\\..\\a"}}, kTargetFileOutside},
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "C:a"}}, kTargetFileOutside},
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "/a"}, {"CopyFiles/CNFile2", "..\\x"}}, kTargetFileOutside},
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a..\\x"}, {"DelFiles/DFile2", "\\\\h\\a"}}, kListedFileOutside},
+      {{{"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}, {"DelFiles/DFile20", "x/../../a"}}, kListedFileOutside},
   };
   for (auto [ini, message] : cases) {
     SetupParameters params{};
@@ -37,6 +42,12 @@ TEST(SetupRules, ParameterChecksInOrder) {
     ini.insert(dir.begin(), dir.end());
     EXPECT_STREQ(CheckParameters(Reader(ini), params), message);
     EXPECT_EQ(std::string(params.programName) + params.targetDirectory, "PD");
+  }
+  // The uninstaller's limit on the name; checked after the files are found.
+  for (std::size_t length : {97, 98, 300}) {
+    Ini ini = {{"ProgrammName/Name", std::string(length, 'n')}, {"InstDir/Dir", "D"}, {"CopyFiles/COFile1", "a"}, {"CopyFiles/CNFile1", "a"}};
+    SetupParameters params{};
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), length > 97 ? kProgramNameTooLong : nullptr) << length;
   }
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -178,6 +179,14 @@ TEST_F(Pages, FavoritesImport) {
       {"Anders.URL", kShortcut + "ftp://s/\r\n"}, {"Leer.url", "[InternetShortcut]\r\nX=1\r\n"},
       {std::string(200, 'N') + ".url", kShortcut + "http://lang/\r\n"}, {"Text.txt", kShortcut}};
   for (const auto& [name, content] : files) WriteBytes(fav_ + "\\" + name, content);
+  // A folder named like a shortcut; a full-width backslash, whose ANSI look-alike would lead out.
+  CreateDirectoryA((fav_ + "\\Ordner.url").c_str(), nullptr);
+  WriteBytes(folder_.path() + "\\a\\raus.url", kShortcut + "http://draussen/\r\n");
+  const std::string inside = kShortcut + "http://drinnen/\r\n";
+  DWORD written;
+  HANDLE file = CreateFileW((std::wstring(fav_.begin(), fav_.end()) + L"\\..\xFF3Craus.url").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_TRUE(WriteFile(file, inside.data(), DWORD(inside.size()), &written, nullptr) && CloseHandle(file));
   {
     ManagerRun run(folder_.path(), 7);
     ASSERT_TRUE(run.Run({101, 104}, nullptr, nullptr));
@@ -186,12 +195,12 @@ TEST_F(Pages, FavoritesImport) {
   std::multiset<std::string> stored(got.begin(), got.end());
   const std::string expected[] = {"0|Bing|http://go.microsoft.com/fwlink/p/?LinkId=255142|",
                                   "1|Anders.URL|ftp://s/|", "255|Leer||",
-                                  "0|" + std::string(127, 'N') + "|http://lang/|"};
+                                  "0|" + std::string(127, 'N') + "|http://lang/|", "0|..?raus|http://drinnen/|"};
   for (const std::string& r : expected)
     EXPECT_EQ(stored.count(r), 1u) << r;
   // The second file of one link met the policy, whichever the folder yielded first.
   EXPECT_EQ(stored.count("0|Start|http://start/|") + stored.count("0|Zwei|http://start/|"), 1u);
-  EXPECT_EQ(got.size(), 5u);
+  EXPECT_EQ(got.size(), 6u);
 }
 
 // The data file as entry-by-entry additions leave it once it holds count
@@ -301,13 +310,29 @@ TEST_P(Export, WritesTheFiles) {
   }
   EXPECT_EQ(ReadBytes(seite), old + kShortcut + c.result + "\r\nIconIndex=1\r\n");
   EXPECT_EQ(ReadBytes(fav_ + "\\Dateien.url"), kShortcut + std::string("ftp://f/\r\n"));
-  for (const char* absent : {"\\a\\b\\Gruppe.url", "\\raus.url", "\\a\\raus.url"})
-    EXPECT_FALSE(FileExists(folder_.path() + absent)) << absent;
+  std::set<std::string> files;  // every file below the test folder: nothing more was written
+  std::function<void(const std::string&)> list = [&](const std::string& below) {
+    WIN32_FIND_DATAA e;
+    HANDLE find = FindFirstFileA((folder_.path() + below + "\\*").c_str(), &e);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &e)) {
+      const std::string name = below + "\\" + e.cFileName;
+      if (e.cFileName[0] == '.') continue;
+      if (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) list(name); else files.insert(name);
+    }
+    FindClose(find);
+  };
+  list("");
+  EXPECT_EQ(files, (std::set<std::string>{"\\a\\b\\Dateien.url", "\\a\\b\\Seite.url", "\\qxinetvz.dat", "\\seite"}));
 }
 
 const std::vector<std::string> kFavorites = {
     "0|..\\..\\raus|http://raus/|", "1|Dateien|ftp://f/|", "3|Gruppe|news:x|",
-    "0|Seite|http://eins/|", "0|Seite|http://zwei/|", "0|x/../../raus|http://raus/|"};
+    "0|Seite|http://eins/|", "0|Seite|http://zwei/|", "0|x/../../raus|http://raus/|",
+    // Devices, streams and lines of their own, in name or link: none may be written.
+    "0|CON:|http://1/|", "0|NUL:|http://1/|", "0|COM1:|http://1/|", "0|LPT1:x|http://1/|", "0|CON :|http://1/|",
+    "0|COM\xB9|http://1/|", "0|COM\xB2|http://1/|", "0|com\xB3.x|http://1/|", "0|LPT\xB9|http://1/|", "0|a:b|http://1/|",
+    "0|desktop.ini:x|http://1/|", "0|:b|http://1/|", "0|N\r\nIconFile=\\\\host\\share\\x.ico|http://1/|",
+    "0|L|http://1/\r\nIconFile=\\\\host\\share\\x.ico|", "0|L2|http://1/\nIconIndex=3|", "0|T\tx|http://1/|"};
 const std::string kHead =
     "<html>\r\n<!-- Erzeugt von QX Internet -->\r\n<head><title>Links aus QX Internet</title></head>\r\n"
     "<body bgcolor=#c0c0c0>\r\n<basefont size=2  face=\"Arial\",\"MS Sans Serife\">\r\n"

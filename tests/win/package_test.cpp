@@ -205,19 +205,22 @@ TEST(PackageTest, RefusedStarts) {
   const struct {
     std::string name;
     const char* installPath;  // nullptr: no machine key
+    const char* listed;       // File1 of DelFiles
     int button;
     Texts seen;
     const char* left;
   } removals[] = {
-      {"QX Probe", nullptr, 102, {kRead}, "abU"}, {tooLong, "C:\\QXKeep", 102, {kRead}, "abMU"},
-      {"QX Probe", "", 102, {kRead}, "abMU"}, {"QX Probe", "C:\\QXKeep", 103, {}, "abMU"},
-      {"QX Probe", "C:\\QXKeep\\", 102, {kRead, "Dateien l\xF6schen...", "L\xF6schen : a.txt ...", "Verzeichnis l\xF6schen...",
+      {"QX Probe", nullptr, "a.txt", 102, {kRead}, "abU"}, {tooLong, "C:\\QXKeep", "a.txt", 102, {kRead}, "abMU"},
+      {"QX Probe", "", "a.txt", 102, {kRead}, "abMU"}, {"QX Probe", "C:\\QXKeep", "a.txt", 103, {}, "abMU"},
+      {"QX Probe", "C:\\QXKeep\\", "a.txt", 102, {kRead, "Dateien l\xF6schen...", "L\xF6schen : a.txt ...", "Verzeichnis l\xF6schen...",
                                            "Eintr\xE4ge aus Registry l\xF6schen...", "Deinstallation beendet..."}, "b"},
+      {"QX Probe", "C:\\QXKeep\\Neu", "..\\a.txt", 102, {kRead, "Dateien l\xF6schen...", "L\xF6schen : ..\\a.txt ...",
+                                           "Verzeichnis l\xF6schen...", "Eintr\xE4ge aus Registry l\xF6schen...", "Deinstallation beendet..."}, "ab"},
   };
   CreateDirectoryA(dir.c_str(), nullptr);
   for (const auto& r : removals) {
     if (r.installPath) SetRegText(kLM, kApps + r.name, "InstallPath", r.installPath);
-    if (r.installPath) SetRegText(kLM, kApps + r.name + "\\DelFiles", "File1", "a.txt");
+    if (r.installPath) SetRegText(kLM, kApps + r.name + "\\DelFiles", "File1", r.listed);
     SetRegText(kCU, kApps + r.name, "BookmarkFile", "x");
     for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file);
     EXPECT_EQ(Uninstall(r.name, r.button, r.seen.size() == 1), r.seen) << r.name;

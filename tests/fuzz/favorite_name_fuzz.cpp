@@ -1,0 +1,36 @@
+// Arbitrary bytes as the name of an exported favourite: an accepted name gives
+// exactly folder\name.url, whose components, resolved as the platform does
+// (trailing dots and blanks dropped, dots only climb), stay in the folder and
+// name no device, stream or control character.
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "importexport/favorite_names.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  static const std::string devices = [] {
+    std::string list = "\\CON\\PRN\\AUX\\NUL\\CONIN$\\CONOUT$\\";  // a stem holds no backslash
+    for (const char* d = "123456789\xB9\xB2\xB3"; *d; ++d) list += std::string("COM") + *d + "\\LPT" + *d + "\\";
+    return list;
+  }();
+  const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size), file = name + ".url";
+  char path[PathBufferSize];
+  if (!FavoriteExportPath(folder, name, path)) return 0;
+  bool bad = path != folder + "\\" + file;
+  int depth = 0;
+  for (std::size_t start = 0, end = 0; end < file.size(); start = end + 1) {
+    end = std::min(file.find_first_of("\\/", start), file.size());
+    std::string c = file.substr(start, end - start), stem = c.substr(0, c.find('.'));
+    const bool dots = c.find_first_not_of(". ") == std::string::npos;
+    depth += dots ? -(std::count(c.begin(), c.end(), '.') >= 2) : 1;
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    for (char& ch : stem) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    bad |= depth < 0 || devices.find("\\" + stem + "\\") != std::string::npos;
+  }
+  for (unsigned char ch : file) bad |= ch < 0x20 || ch == 0x7F || ch == ':';
+  if (bad || depth < 1) std::abort();
+  return 0;
+}
