@@ -1,11 +1,9 @@
 // A running qxinet.exe on its Import or Export page, worked from outside, and
 // the data files it reads and leaves. Records are written "type|name|link|description".
 #pragma once
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "tests/driver/uidriver.h"
+#include "tests/driver/uidriver.h"  // with the strings and vectors its calls take
 
 using Boxes = std::vector<std::pair<std::string, int>>;  // the text of each box and its answer
 
