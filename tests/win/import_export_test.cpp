@@ -53,8 +53,7 @@ const std::string kPolicyFile =
     "<DT><A HREF=\"HTTP://ALT.EXAMPLE/\">Alt neu</A>\n<DT><A HREF=\"news:de.comp\">Gruppe</A>\n"
     "<DT><A HREF=\"irc://chat/\">Chat</A>\n<DT><A HREF=\"http://neu.example/\">Aaa</A>\n</DL><p>\n";
 const std::vector<std::string> kNeu = {kStored[0], "0|Neu|http://neu/|"};  // a hotlist's one entry added
-const std::vector<std::string> kSkipped = {kStored[0], "255|Chat|irc://chat/|",
-                                           "0|Neu|http://neu.example/|"};
+const std::vector<std::string> kSkipped = {kStored[0], "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"};
 // Overwritten in place, unsorted, descriptions kept.
 const std::vector<std::string> kOverwritten = {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung",
                                                "255|Chat|irc://chat/|", "0|Aaa|http://neu.example/|"};
@@ -84,8 +83,8 @@ TEST_P(Import, StoresWhatTheFileHolds) {
     ManagerRun run(folder_.path(), 7);
     EXPECT_EQ(State(run.page), ".XXooXXXoooo");
     const char* dialog = c.source == 102 ? kBookmarks : kHotlist;
-    const std::string path = c.file.empty() ? "" : folder_.path() + "\\" + c.file;
-    ASSERT_TRUE(run.Run({c.source, c.policy ? c.policy : 104}, dialog, path.c_str(), c.boxes));
+    ASSERT_TRUE(run.Run({c.source, c.policy ? c.policy : 104}, dialog,
+                        (c.file.empty() ? "" : folder_.path() + "\\" + c.file).c_str(), c.boxes));
     ASSERT_TRUE(c.policy != 0 || run.Run({106}, dialog, "*"));
     if (!sample) {  // the WWW page, shown again, lists what the import left
       ASSERT_TRUE(SelectTab(run.sheet, 0));
@@ -243,9 +242,8 @@ TEST_P(Export, WritesTheFiles) {
       SendMessageA(GetDlgItem(run.page, 102), BM_CLICK, 0, 0);
       EXPECT_EQ(State(run.page), "oXx..XXXoooo");
     }
-    const std::string path = c.result.empty() ? "" : folder_.path() + "\\seite";
-    const char* dialog = c.target == 102 && !c.records.empty() ? kHtml : nullptr;
-    ASSERT_TRUE(run.Run({c.target, c.policy}, dialog, path.c_str(), boxes));
+    ASSERT_TRUE(run.Run({c.target, c.policy}, c.target == 102 && !c.records.empty() ? kHtml : nullptr,
+                        (c.result.empty() ? "" : folder_.path() + "\\seite").c_str(), boxes));
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, 104)) != FALSE, c.target == 101);
   }
   if (c.target == 102) {

@@ -81,8 +81,7 @@ bool ManagerRun::Finish(const Boxes& boxes) {
   for (const auto& [text, answer] : boxes) {
     if (!WaitForMessageBox(process.pid, kBoxTitle, kWait, box)) return false;
     EXPECT_EQ(box.text, text);
-    AnswerMessageBox(box, answer);
-    WaitForWindowGone(box.window, kWait);
+    if (!AnswerMessageBox(box, answer) || !WaitForWindowGone(box.window, kWait)) return false;
   }
   // A box nobody expected holds the run: it is reported at once, not after the wait.
   const auto ended = [this] { return GetText(GetDlgItem(page, 107)).empty(); };
