@@ -57,11 +57,7 @@ const std::vector<std::string> kSkipped = {kStored[0], "255|Chat|irc://chat/|", 
 // Overwritten in place, unsorted, descriptions kept.
 const std::vector<std::string> kOverwritten = {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung",
                                                "255|Chat|irc://chat/|", "0|Aaa|http://neu.example/|"};
-Boxes Questions(int first, int second) {
-  const std::string tail = "' eingetragen ! \xDC" "berschreiben ?";
-  return {{"Der Link 'HTTP://ALT.EXAMPLE/' ist bereits unter dem Namen 'Alt" + tail, first},
-          {"Der Link 'http://neu.example/' ist bereits unter dem Namen 'Neu" + tail, second}};
-}
+const std::string kAsk = "' eingetragen ! \xDC" "berschreiben ?";
 
 struct ImportCase {
   int source, policy;         // policy 0: 104, then 106 with the file the dialog offers
@@ -119,10 +115,12 @@ INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(std::vector<ImportCa
       "0|Overview \x97 Sphinx 1.4.4 documentation|http://www.sphinx-doc.org/en/stable/|"}},
     {102, 104, "bookmark.htm", kPolicyFile, {}, kSkipped},
     {102, 0, "bookmark.htm", kPolicyFile, {}, kOverwritten},
-    {102, 105, "bookmark.htm", kPolicyFile, Questions(IDYES, IDYES), kOverwritten},
-    {102, 105, "bookmark.htm", kPolicyFile, Questions(IDNO, IDNO), kSkipped},
-    {102, 104, "bookmarks.htm", kPolicyFile, {}, kStored},
-    {102, 104, "", kPolicyFile, {}, kStored},
+    // Asked: the first overwritten, the second skipped.
+    {102, 105, "bookmark.htm", kPolicyFile,
+     {{"Der Link 'HTTP://ALT.EXAMPLE/' ist bereits unter dem Namen 'Alt" + kAsk, IDYES},
+      {"Der Link 'http://neu.example/' ist bereits unter dem Namen 'Neu" + kAsk, IDNO}},
+     {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"}},
+    {102, 104, "bookmarks.htm", kPolicyFile, {}, kStored}, {102, 104, "", kPolicyFile, {}, kStored},
     {102, 104, "bookmark.htm", std::string(139, 'x'), {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}},
      kStored},
     {102, 104, "bookmark.htm", std::string(140, 'x'), {}, kStored},
@@ -276,15 +274,13 @@ const std::string kHead =
     "<hr align=center width=100% size=3>\r\n\r\n";
 const std::string kFoot = "\r\n<hr align=center width=100% size=3>\r\n</body>\r\n</html>\r\n";
 
-INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::Values(
-    ExportCase{101, 104, {}, "http://alt/", kFavorites},
-    ExportCase{101, 105, {IDYES, IDNO}, "http://eins/", kFavorites},
-    ExportCase{101, 106, {}, "http://zwei/", kFavorites},
-    ExportCase{102, 104, {}, kHead + "<br><a href=\"http://a/?x=\"1\"&y\">Z\xFCge & <b></a>\r\n"
-               "<br><a href=\"gibt's\">Ohne</a>\r\n<br><a href=\"ftp://f/\">F</a>\r\n" + kFoot,
-               {"0|Z\xFCge & <b>|http://a/?x=\"1\"&y|", "3|Gruppe|news:x|", "255|Ohne|gibt's|",
-                "1|F|ftp://f/|"}},
-    ExportCase{102, 110, {}, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}},
-    ExportCase{102, 104, {}, "", {"0|W|http://w/|"}}, ExportCase{102, 104, {}, "", {}}));
+INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::ValuesIn(std::vector<ExportCase>{
+    {101, 104, {}, "http://alt/", kFavorites}, {101, 106, {}, "http://zwei/", kFavorites},
+    {101, 105, {IDYES, IDNO}, "http://eins/", kFavorites},
+    {102, 104, {}, kHead + "<br><a href=\"http://a/?x=\"1\"&y\">Z\xFCge & <b></a>\r\n"
+     "<br><a href=\"gibt's\">Ohne</a>\r\n<br><a href=\"ftp://f/\">F</a>\r\n" + kFoot,
+     {"0|Z\xFCge & <b>|http://a/?x=\"1\"&y|", "3|Gruppe|news:x|", "255|Ohne|gibt's|", "1|F|ftp://f/|"}},
+    {102, 110, {}, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}}, {102, 104, {}, "", {"0|W|http://w/|"}},
+    {102, 104, {}, "", {}}}));
 
 }  // namespace
