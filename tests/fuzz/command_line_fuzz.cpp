@@ -11,9 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::vector<char> copy(bytes, bytes + size);  // exactly the line, on the heap
   const std::string_view line(copy.data(), copy.size());
   const std::string_view name = ProgramNameFromCommandLine(line);
-  if (name.size() > line.size() || name.data() != line.data() + (line.size() - name.size())) {
+  if (name.size() > line.size() || name.data() != line.data() + (line.size() - name.size()) ||
+      (!name.empty() && (name[0] == ' ' || name[0] == '\t')))
     std::abort();
-  }
-  if (!name.empty() && (name[0] == ' ' || name[0] == '\t')) std::abort();
   return 0;
 }

@@ -11,12 +11,12 @@
 #include "importexport/favorite_names.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  static const std::string devices = [] {
-    std::string list = "\\CON\\PRN\\AUX\\NUL\\CONIN$\\CONOUT$\\";  // a stem holds no backslash
-    for (const char* d = "123456789\xB9\xB2\xB3"; *d; ++d) list += std::string("COM") + *d + "\\LPT" + *d + "\\";
-    return list;
-  }();
-  const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size), file = name + ".url";
+  // Every device, each between backslashes, which no stem holds.
+  static const std::string devices = "\\CON\\PRN\\AUX\\NUL\\CONIN$\\CONOUT$\\COM1\\COM2\\COM3\\COM4"
+      "\\COM5\\COM6\\COM7\\COM8\\COM9\\COM\xB9\\COM\xB2\\COM\xB3\\LPT1\\LPT2\\LPT3\\LPT4\\LPT5\\LPT6"
+      "\\LPT7\\LPT8\\LPT9\\LPT\xB9\\LPT\xB2\\LPT\xB3\\";
+  const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size);
+  const std::string file = name + ".url";
   char path[PathBufferSize];
   if (!FavoriteExportPath(folder, name, path)) return 0;
   bool bad = path != folder + "\\" + file;

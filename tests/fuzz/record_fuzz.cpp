@@ -1,12 +1,9 @@
 // Arbitrary bytes as a data file: classifying, comparing, finding and sorting
 // damaged records stays within the records and sorts as a bubble sort would.
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
-#include "addressdb/record.h"
+#include "addressdb/record.h"  // with the fixed-width types and vector its calls take
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t count = size / RecordSize;
@@ -16,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::memcpy(records.data(), data, count * RecordSize);
 
   for (AddressRecord& r : records) ClassifyLink(r);
-  long found = FindLinkIn(records.data(), count, FieldText(records[count - 1].link));
+  const long found = FindLinkIn(records.data(), count, FieldText(records[count - 1].link));
   if (found < 0 || found > static_cast<long>(count - 1)) std::abort();
 
   std::vector<AddressRecord> expected = records;

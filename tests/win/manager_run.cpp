@@ -10,10 +10,8 @@
 
 #include "tests/win/test_folder.h"
 
-namespace {
-const int kWait = 20000;
-const char kBoxTitle[] = "QX Internet 2.0";
-}  // namespace
+static const int kWait = 20000;
+static const char kBoxTitle[] = "QX Internet 2.0";
 
 std::vector<std::string> StoredRecords(const std::string& dataFile) {
   const std::string bytes = ReadBytes(dataFile);
@@ -61,9 +59,9 @@ ManagerRun::~ManagerRun() {
   // After a failure the program is most likely held by a box nobody answers:
   // waiting the full time for it would only delay the report.
   const bool failed = ::testing::Test::HasFailure();
-  if (!WaitForExit(process, failed ? 2000 : kWait, code) && !failed)
-    ADD_FAILURE() << "the program did not end";
-  if (!WaitForExit(process, 0, code)) KillProgram(process);
+  if (WaitForExit(process, failed ? 2000 : kWait, code)) return;
+  EXPECT_TRUE(failed) << "the program did not end";
+  KillProgram(process);
 }
 
 bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path) {
@@ -73,34 +71,21 @@ bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, 
   if (dialogTitle == nullptr) return true;
   HWND dialog = WaitForWindow(process.pid, dialogTitle, "#32770", kWait);
   if (dialog == nullptr) return false;
-  if (*path == '\0') {
-    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-  } else {
-    if (*path != '*') SetText(GetDlgItem(GetDlgItem(GetDlgItem(dialog, 1148), 1148), 1148), path);
-    ClickButton(GetDlgItem(dialog, IDOK));
-  }
+  if (*path && *path != '*') SetText(GetDlgItem(GetDlgItem(GetDlgItem(dialog, 1148), 1148), 1148), path);
+  ClickButton(GetDlgItem(dialog, *path == '\0' ? IDCANCEL : IDOK));
   return WaitForWindowGone(dialog, kWait);
 }
 
-bool ManagerRun::Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
-                     const std::vector<std::pair<std::string, int>>& boxes) {
-  return Begin(clicks, dialogTitle, path) && Finish(boxes);
-}
-
-bool ManagerRun::Finish(const std::vector<std::pair<std::string, int>>& boxes) {
+bool ManagerRun::Finish(const Boxes& boxes) {
   MessageBoxInfo box;
   for (const auto& [text, answer] : boxes) {
     if (!WaitForMessageBox(process.pid, kBoxTitle, kWait, box)) return false;
     EXPECT_EQ(box.text, text);
-    AnswerMessageBox(box, answer);
-    WaitForWindowGone(box.window, kWait);
+    if (!AnswerMessageBox(box, answer) || !WaitForWindowGone(box.window, kWait)) return false;
   }
   // A box nobody expected holds the run: it is reported at once, not after the wait.
-  bool ended = false, boxed = false;
-  WaitUntil([&] {
-    return (ended = GetText(GetDlgItem(page, 107)).empty()) ||
-           (boxed = WaitForMessageBox(process.pid, kBoxTitle, 0, box));
-  }, waitMs);
-  EXPECT_FALSE(boxed || WaitForMessageBox(process.pid, kBoxTitle, 0, box)) << "unexpected: " << box.text;
-  return ended && SendMessageA(GetDlgItem(page, 108), PBM_GETPOS, 0, 0) == 0;
+  const auto ended = [this] { return GetText(GetDlgItem(page, 107)).empty(); };
+  WaitUntil([&] { return ended() || WaitForMessageBox(process.pid, kBoxTitle, 0, box); }, waitMs);
+  EXPECT_FALSE(WaitForMessageBox(process.pid, kBoxTitle, 0, box)) << "unexpected: " << box.text;
+  return ended() && SendMessageA(GetDlgItem(page, 108), PBM_GETPOS, 0, 0) == 0;
 }

@@ -1,11 +1,11 @@
 // A running qxinet.exe on its Import or Export page, worked from outside, and
 // the data files it reads and leaves. Records are written "type|name|link|description".
 #pragma once
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "tests/driver/uidriver.h"
+#include "tests/driver/uidriver.h"  // with the strings and vectors its calls take
+
+using Boxes = std::vector<std::pair<std::string, int>>;  // the text of each box and its answer
 
 std::vector<std::string> StoredRecords(const std::string& dataFile);
 std::string RecordsFile(const std::vector<std::string>& records);
@@ -26,10 +26,11 @@ struct ManagerRun {
   // Clicks the buttons, then "run"; a file dialog of that title gets path typed
   // ("": cancelled, "*": taken as offered, dialogTitle nullptr: none may come).
   bool Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path);
-  // Begin, then Finish.
-  bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
-           const std::vector<std::pair<std::string, int>>& boxes = {});
   // Each box that follows must hold the text and gets the answer; true once
   // the run has ended with the status line empty and the bar at 0.
-  bool Finish(const std::vector<std::pair<std::string, int>>& boxes = {});
+  bool Finish(const Boxes& boxes = {});
+  bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
+           const Boxes& boxes = {}) {
+    return Begin(clicks, dialogTitle, path) && Finish(boxes);
+  }
 };
