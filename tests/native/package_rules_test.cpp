@@ -63,13 +63,14 @@ TEST(SetupRules, NumberedEntriesAndDirectories) {
   EXPECT_EQ(FormatInstallDate(7, 5, 1996, 9, 5, 3), "7.5.1996, 09:05:03");
 }
 
-// The program name is the whole rest after the path; the directory of the
+// The program name is the whole rest after the path (a tab ends a quoted
+// path too, blanks before the name do not count); the directory of the
 // installation, joined to file names ("-": refused) and removed.
 TEST(UninstallRules, ProgramNameAndInstallDirectory) {
   for (const auto& [line, name] : Cases{
            {"qxuninst.exe QX Internet", "QX Internet"}, {"\"C:\\w\\q.exe\" QX Internet ", "QX Internet "},
            {"\"C:\\P Q\\q.exe\"QX", "QX"}, {"q.exe \t \"A\"  B\t", "\"A\"  B\t"}, {"q.exe\tName", "Name"},
-           {"\"C:\\x y\tName", "Name"}, {"\"unclosed path", ""}, {"", ""}})  // a tab ends a quoted path
+           {"\"C:\\x y\tName", "Name"}, {"q.exe  \t ", ""}, {"\"unclosed", ""}, {"", ""}})
     EXPECT_EQ(ProgramNameFromCommandLine(line), name) << line;
   const std::string long258(258, 'd');
   for (const auto& [path, expected] : Cases{
