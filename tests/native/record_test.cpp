@@ -2,101 +2,67 @@
 // where a centred window goes.
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstring>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "addressdb/record.h"
 #include "common/center_math.h"
 
-namespace {
-
-AddressRecord Filled(char c) {
+// Every byte c, then the texts given (an empty one is left as the bytes).
+static AddressRecord Filled(char c, const std::string& name = "", const std::string& link = "") {
   AddressRecord r;
   std::memset(&r, c, sizeof r);
-  return r;
-}
-
-AddressRecord Named(const std::string& name) {
-  AddressRecord r = Filled(0);
-  SetFieldText(r.name, name);
+  if (!name.empty()) SetFieldText(r.name, name);
+  if (!link.empty()) SetFieldText(r.link, link);
   return r;
 }
 
 // The file's offsets; a text cut to its field, ending in its last byte; a
-// field without a terminator read within its width.
-TEST(Record, FieldsKeepToTheirBytes) {
-  EXPECT_EQ(std::vector<std::size_t>({offsetof(AddressRecord, type), offsetof(AddressRecord, name),
-                                      offsetof(AddressRecord, link),
-                                      offsetof(AddressRecord, description), sizeof(AddressRecord)}),
-            std::vector<std::size_t>({0, 1, 129, 385, 641}));
-  AddressRecord r = Filled('x');
-  SetFieldText(r.name, std::string(200, 'N'));
+// field without a terminator read within its width; names in unsigned byte
+// order; links equal ignoring the case of ASCII letters only.
+TEST(Record, FieldsNamesAndLinkEquality) {
+  static_assert(offsetof(AddressRecord, link) == 129 && offsetof(AddressRecord, description) == 385);
+  AddressRecord r = Filled('x', std::string(200, 'N'));
   EXPECT_EQ(FieldText(r.name), std::string(127, 'N'));
   EXPECT_EQ(r.link[0], 'x') << "the cut text must not spill into the next field";
-  SetFieldText(r.link, std::string(255, 'L'));
-  EXPECT_EQ(FieldText(r.link).size(), 255u);
   r = Filled('A');
-  EXPECT_EQ(FieldText(r.name).size() + FieldText(r.link).size() + FieldText(r.description).size(),
-            128u + 256u + 256u);
-}
-
-TEST(Record, ClassifiesLinksByTheirExactAsciiPrefix) {
-  const std::pair<const char*, LinkType> cases[] = {
-      {"http://www.example.org/", LinkType::Www}, {"HTTP://WWW.EXAMPLE.ORG", LinkType::Www},
-      {"hTtP:", LinkType::Www}, {"https://secure.example.org", LinkType::Unknown},
-      {"http", LinkType::Unknown}, {"ftp://ftp.example.org/pub", LinkType::Ftp},
-      {"FTP:", LinkType::Ftp}, {"ftp", LinkType::Unknown}, {"MailTo:x", LinkType::Email},
-      {"mailto", LinkType::Unknown}, {"news:see http://example.org", LinkType::News},
-      {"Gopher://gopher.example.org", LinkType::Gopher}, {"archie:query", LinkType::Archie},
-      {"file:///c:/autoexec.bat", LinkType::Local}, {"FILE:", LinkType::Local},
-      {"", LinkType::Unknown}, {" http://example.org", LinkType::Unknown},
-      {"\xC4http://example.org", LinkType::Unknown}, {"\xE4rchie:", LinkType::Unknown},
-      {"www.example.org", LinkType::Unknown}, {"telnet://host", LinkType::Unknown}};
-  for (const auto& [link, type] : cases) {
-    AddressRecord r = Filled(0);
-    r.type = 77;
-    SetFieldText(r.link, link);
-    ClassifyLink(r);
-    EXPECT_EQ(r.type, static_cast<std::uint8_t>(type)) << link;
-  }
-  AddressRecord r = Filled('z');
-  std::memcpy(r.link, "ftp:", 4);
-  ClassifyLink(r);
-  EXPECT_EQ(r.type, static_cast<std::uint8_t>(LinkType::Ftp)) << "a link without terminator";
-}
-
-TEST(Record, NamesOrderCapitalsBeforeSmallLettersAndUmlautsLast) {
+  EXPECT_EQ(FieldText(r.name).size() + FieldText(r.link).size() + FieldText(r.description).size(), 640u);
+  // Names: capitals before small letters, umlauts last.
   const char* const ascending[] = {"", "A", "Ab", "Abc", "B", "Bank", "Zoo", "a", "alpha", "b",
                                    "zzz", "~", "\x80", "\xC4pfel"};
   for (std::size_t i = 0; i + 1 < std::size(ascending); ++i) {
-    EXPECT_LT(CompareNames(Named(ascending[i]), Named(ascending[i + 1])), 0) << ascending[i];
-    EXPECT_GT(CompareNames(Named(ascending[i + 1]), Named(ascending[i])), 0) << ascending[i];
+    EXPECT_LT(CompareNames(Filled(0, ascending[i]), Filled(0, ascending[i + 1])), 0) << ascending[i];
+    EXPECT_GT(CompareNames(Filled(0, ascending[i + 1]), Filled(0, ascending[i])), 0) << ascending[i];
   }
-  AddressRecord a = Named("Name");
-  std::memcpy(a.name + 5, "tail", 4);
-  EXPECT_EQ(CompareNames(a, Named("Name")), 0) << "bytes behind the terminator";
-}
-
-TEST(Record, LinksEqualIgnoringAsciiCaseOnly) {
+  EXPECT_EQ(CompareNames(Filled('t', "Name"), Filled(0, "Name")), 0) << "bytes behind the terminator";
+  // Equality ignores the case of ASCII letters only.
   const struct { const char *a, *b; bool equal; } pairs[] = {
-      {"http://EXAMPLE.org/A", "HTTP://example.ORG/a", true},
-      {"http://example.org", "http://example.org/", false}, {"http://x.de/\xE4", "http://x.de/\xC4", false},
-      {"http://x.de/\xE4", "HTTP://X.DE/\xE4", true}, {"", "", true}, {"a", "", false},
-      {"[", "{", false}, {"@", "`", false}};
+      {"http://X.org/A", "HTTP://x.ORG/a", true}, {"http://x.org", "http://x.org/", false},
+      {"http://x.de/\xE4", "http://x.de/\xC4", false}, {"http://x.de/\xE4", "HTTP://X.DE/\xE4", true},
+      {"", "", true}, {"a", "", false}, {"[", "{", false}, {"@", "`", false}};
   for (const auto& p : pairs) {
     EXPECT_EQ(LinksEqual(p.a, p.b), p.equal) << p.a << " / " << p.b;
     EXPECT_EQ(LinksEqual(p.b, p.a), p.equal) << p.b << " / " << p.a;
   }
-  AddressRecord records[3] = {Filled(0), Filled(0), Filled(0)};
-  SetFieldText(records[0].link, "http://a.de");
-  SetFieldText(records[1].link, "http://B.de");
-  SetFieldText(records[2].link, "HTTP://b.DE");
-  EXPECT_EQ(FindLinkIn(records, 3, "http://b.de"), 1) << "the lower of two equal records";
-  EXPECT_EQ(FindLinkIn(records, 3, "http://b.de/"), -1);
-  EXPECT_EQ(FindLinkIn(records, 0, "http://a.de"), -1);
+  const AddressRecord records[] = {Filled(0, "", "http:a"), Filled(0, "", "http:B"), Filled(0, "", "HTTP:b")};
+  EXPECT_EQ(FindLinkIn(records, 3, "http:b"), 1) << "the lower of two equal records";
+  EXPECT_EQ(FindLinkIn(records, 1, "http:b"), -1);
+}
+
+TEST(Record, ClassifiesLinksByTheirExactAsciiPrefix) {
+  using T = LinkType;
+  const std::pair<const char*, LinkType> cases[] = {
+      {"HTTP://X", T::Www}, {"hTtP:", T::Www}, {"https:", T::Unknown}, {"http", T::Unknown}, {"FTP:", T::Ftp},
+      {"ftp", T::Unknown}, {"MailTo:x", T::Email}, {"mailto", T::Unknown}, {"FILE:", T::Local},
+      {"", T::Unknown}, {"news:http:", T::News}, {"Gopher://g", T::Gopher}, {"archie:q", T::Archie},
+      {" http:", T::Unknown}, {"\xC4http:", T::Unknown}, {"\xE4rchie:", T::Unknown}, {"telnet:", T::Unknown}};
+  for (char fill : {'\0', 'z'})  // 'z': the link without a terminator
+    for (const auto& [link, type] : cases) {
+      AddressRecord r = Filled(fill);
+      std::memcpy(r.link, link, std::strlen(link));
+      ClassifyLink(r);
+      EXPECT_EQ(r.type, static_cast<std::uint8_t>(type)) << link << " filled with " << int(fill);
+    }
 }
 
 // Each half rounded down on its own (an even reference and an odd window tell
@@ -107,9 +73,6 @@ TEST(Center, HalvesRoundedDownAndClampedAtZero) {
                           {900, 700, 200, 200, 50, 50, 975, 775}};
   for (const auto& c : cases) {
     const CenterPoint p = CenterPosition(c[0], c[1], c[2], c[3], c[4], c[5]);
-    EXPECT_EQ(p.x, c[6]) << c[0] << "," << c[1];
-    EXPECT_EQ(p.y, c[7]) << c[0] << "," << c[1];
+    EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(c[6], c[7])) << c[0] << "," << c[1];
   }
 }
-
-}  // namespace

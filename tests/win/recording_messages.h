@@ -1,8 +1,7 @@
 // A stand-in for the address manager's message boxes in store tests: the texts
-// are recorded instead of shown, and questions get a prepared answer.
+// are recorded instead of shown.
 #pragma once
 #include <string>
 #include <vector>
 
 std::vector<std::string>& RecordedMessages();
-void SetQuestionAnswer(bool yes);

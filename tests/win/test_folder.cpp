@@ -3,42 +3,27 @@
 #include "tests/win/test_folder.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
-namespace {
-
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
-    const std::string name = data.cFileName, full = dir + "\\" + name;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
-    SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(full.c_str());
-  }
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
-  RemoveDirectoryA(dir.c_str());
-}
-
-}  // namespace
-
-TestFolder::TestFolder() {
-  char temp[MAX_PATH], current[MAX_PATH];
+// The first name tried is the empty one, which cannot be made; then serial
+// numbers until one is free.
+TestFolder::TestFolder() : previous_(std::filesystem::current_path().string()) {
+  char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  GetCurrentDirectoryA(MAX_PATH, current);
-  previous_ = current;
-  static unsigned serial = 0;
-  do {
-    path_ = temp + ("qxtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
-  } while (!CreateDirectoryA(path_.c_str(), nullptr));
+  for (unsigned serial = 1; !CreateDirectoryA(path_.c_str(), nullptr); ++serial)
+    path_ = temp + ("qxtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial));
   SetCurrentDirectoryA(path_.c_str());
 }
 
+// Files a test left read-only are removed too.
 TestFolder::~TestFolder() {
   SetCurrentDirectoryA(previous_.c_str());
-  RemoveTree(path_);
+  std::error_code e;
+  for (const auto& f : std::filesystem::recursive_directory_iterator(path_, e))
+    SetFileAttributesW(f.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove_all(path_, e);
 }
 
 std::string ReadBytes(const std::string& file) {
@@ -47,8 +32,7 @@ std::string ReadBytes(const std::string& file) {
 }
 
 void WriteBytes(const std::string& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 bool FileExists(const std::string& file) {
@@ -61,8 +45,7 @@ std::string Bytes(const AddressRecord& r) {
 
 AddressRecord MakeRecord(const std::string& name, const std::string& link,
                          const std::string& description) {
-  AddressRecord r;
-  std::memset(&r, 0, sizeof r);
+  AddressRecord r{};
   SetFieldText(r.name, name);
   SetFieldText(r.link, link);
   SetFieldText(r.description, description);
@@ -70,27 +53,17 @@ AddressRecord MakeRecord(const std::string& name, const std::string& link,
   return r;
 }
 
-std::string ProgramDirectory() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p(path, n);
-  return p.substr(0, p.find_last_of("\\/"));
-}
-
-UserValue::UserValue(const char* key, const char* name, const char* value)
-    : key_(key), name_(name) {
-  DWORD size = sizeof saved_;
-  had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, saved_, &size) ==
-         ERROR_SUCCESS;
-  Set(value);
-}
-
-UserValue::~UserValue() { Set(had_ ? saved_ : nullptr); }
-
-void UserValue::Set(const char* value) {
+static void SetUserValue(const char* key, const char* name, const char* value) {
   if (value)
-    RegSetKeyValueA(HKEY_CURRENT_USER, key_, name_, REG_SZ, value,
-                    static_cast<DWORD>(std::strlen(value) + 1));
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value, static_cast<DWORD>(std::strlen(value) + 1));
   else
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, key_, name_);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name);
 }
+
+UserValue::UserValue(const char* key, const char* name, const char* value) : key_(key), name_(name) {
+  DWORD size = sizeof saved_;
+  had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, saved_, &size) == ERROR_SUCCESS;
+  SetUserValue(key, name, value);
+}
+
+UserValue::~UserValue() { SetUserValue(key_, name_, had_ ? saved_ : nullptr); }

@@ -13,13 +13,10 @@ class TestFolder {
  public:
   TestFolder();
   ~TestFolder();
-  TestFolder(const TestFolder&) = delete;
-  TestFolder& operator=(const TestFolder&) = delete;
   const std::string& path() const { return path_; }
 
  private:
-  std::string path_;
-  std::string previous_;
+  std::string path_, previous_;
 };
 
 // A value under HKEY_CURRENT_USER set for one test (nullptr: removed) and put back as it
@@ -28,11 +25,8 @@ class UserValue {
  public:
   UserValue(const char* key, const char* name, const char* value);
   ~UserValue();
-  UserValue(const UserValue&) = delete;
-  UserValue& operator=(const UserValue&) = delete;
 
  private:
-  void Set(const char* value);
   const char *key_, *name_;
   char saved_[MAX_PATH] = "";
   bool had_ = false;
@@ -44,5 +38,3 @@ bool FileExists(const std::string& file);
 std::string Bytes(const AddressRecord& r);
 AddressRecord MakeRecord(const std::string& name, const std::string& link,
                          const std::string& description = "");
-// The directory that holds the running test program.
-std::string ProgramDirectory();
