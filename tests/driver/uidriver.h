@@ -12,17 +12,11 @@
 #include <string>
 #include <vector>
 
-// A started program. Owns the process handle; the process itself keeps
-// running until it ends or is killed.
+// A started program. Its handle is left open: a test starts few programs, and
+// an exit code stays readable as long as the test runs.
 struct Process {
   HANDLE handle = nullptr;
   DWORD pid = 0;
-
-  Process() = default;
-  Process(HANDLE h, DWORD id) : handle(h), pid(id) {}
-  Process(const Process&) = delete;
-  Process& operator=(Process&& other) noexcept;
-  ~Process();
   bool Valid() const { return handle != nullptr; }
 };
 
@@ -30,8 +24,7 @@ struct Process {
 // Wine busy and confuse the next test that looks for the same windows.
 void KillProgram(Process& process);
 // exePath with args in currentDir (empty: the driver's own); invalid on failure.
-Process StartProgram(const std::string& exePath, const std::string& args,
-                     const std::string& currentDir);
+Process StartProgram(const std::string& exePath, const std::string& args, const std::string& currentDir);
 // False on timeout; exitCode is set only when the process ended.
 bool WaitForExit(Process& process, int timeoutMs, DWORD& exitCode);
 
