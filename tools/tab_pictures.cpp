@@ -9,6 +9,7 @@
 
 #include "tests/driver/uidriver.h"
 #include "tests/win/test_folder.h"
+#include "tools/window_picture.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -30,8 +30,6 @@ run=$(mktemp -d /tmp/qxtest.XXXXXX)
 # shellcheck source=tools/wine-env.sh
 . "$root/tools/wine-env.sh"
 trap 'qx_wine_stop; rm -rf "$run"' EXIT
-export QX_PICTURES="$build/pictures"
-rm -rf "$QX_PICTURES"; mkdir -p "$QX_PICTURES"
 
 status=0
 echo "== native tests"
@@ -42,10 +40,6 @@ qx_wine_start "$run" xvfb
 (cd "$build/win64" && ctest --output-on-failure) | tee "$run/win.txt" || status=1
 qx_wine_stop
 
-shopt -s nullglob
-for bmp in "$QX_PICTURES"/*.bmp; do
-  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
-done
 
 # One closing line over both runs. ctest counts a program whose cases were
 # partly skipped as passed, so the skipped cases are counted from the full log.

@@ -40,106 +40,6 @@ std::vector<HWND> FindTopLevel(DWORD pid, const std::string* title, const char* 
   return found;
 }
 
-// A 24-bit bottom-up DIB's pixels, rows padded to 4 bytes as in a BMP file.
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<BYTE> bits;
-};
-
-// Draws into a fresh bitmap of the screen's kind and reads its pixels back.
-Picture Draw(int width, int height, const std::function<bool(HDC)>& draw) {
-  HDC screenDc = GetDC(nullptr), memory = CreateCompatibleDC(screenDc);
-  HBITMAP bitmap = CreateCompatibleBitmap(screenDc, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  Picture picture{width, height, std::vector<BYTE>(static_cast<size_t>((width * 3 + 3) & ~3) * height)};
-  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  const bool drawn = draw(memory);
-  SelectObject(memory, old);
-  if (!drawn || GetDIBits(memory, bitmap, 0, height, picture.bits.data(), &info, DIB_RGB_COLORS) != height)
-    picture = Picture{};
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screenDc);
-  return picture;
-}
-
-// Copies a rectangle of the screen. Measured under Wine (X11 driver, Xvfb):
-// BitBlt from the screen DC gives what is shown, while PrintWindow on another
-// process's window returns TRUE but leaves the bitmap untouched (the DC it
-// hands over is a handle of this process only).
-Picture CaptureScreen(RECT rect) {
-  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, r{};
-  if (!IntersectRect(&r, &rect, &screen)) return {};
-  return Draw(r.right - r.left, r.bottom - r.top, [&](HDC memory) {
-    HDC screenDc = GetDC(nullptr);
-    BOOL copied = BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screenDc, r.left, r.top,
-                         SRCCOPY | CAPTUREBLT);
-    ReleaseDC(nullptr, screenDc);
-    return copied != FALSE;
-  });
-}
-
-// redrawCaption: measured under Wine, a window made foreground when it was
-// created may still draw its caption as inactive; letting it lose and regain
-// the foreground makes it look as a person would see it.
-void BringToFront(HWND window, bool redrawCaption) {
-  DWORD_PTR ignored = 0;
-  for (HWND front : {redrawCaption ? GetDesktopWindow() : window, window}) {
-    SetForegroundWindow(front);
-    // Lets the window handle its deactivation or activation before going on.
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-  }
-  BringWindowToTop(window);
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-// The screen shows a window only once its process got round to painting it,
-// which a foreign process cannot ask for synchronously; a picture that stays
-// the same over a few polls is taken as finished.
-Picture StablePicture(const RECT& rect, int timeoutMs) {
-  Picture last = CaptureScreen(rect);
-  int same = 0;
-  WaitUntil([&] {
-    Sleep(60);
-    Picture next = CaptureScreen(rect);
-    same = next.bits == last.bits && next.width == last.width && !next.bits.empty() ? same + 1 : 0;
-    last = std::move(next);
-    return same >= 2;
-  }, timeoutMs);
-  return last;
-}
-
-// Measured under Wine: icon handles are not comparable across processes (each
-// process loads its own copy of a system icon, so STM_GETICON's handle differs
-// from LoadIcon's here), and GetIconInfo/DrawIconEx refuse another process's
-// icon (ERROR_INVALID_CURSOR_HANDLE). So the icon is told by its picture: the
-// icon static as shown on screen is compared with each standard icon drawn
-// here, pixel by pixel.
-UINT MessageBoxIcon(HWND iconStatic) {
-  RECT rect{};  // a message box's icon static has no border
-  GetWindowRect(iconStatic, &rect);
-  const Picture shown = CaptureScreen(rect);
-  if (shown.bits.empty()) return 0;
-  // Drawn on the box's background, as seen in the first pixel, a corner outside any icon.
-  const COLORREF background = RGB(shown.bits[2], shown.bits[1], shown.bits[0]);
-  const std::pair<LPCSTR, UINT> candidates[] = {{IDI_EXCLAMATION, MB_ICONEXCLAMATION},
-      {IDI_QUESTION, MB_ICONQUESTION}, {IDI_HAND, MB_ICONHAND}, {IDI_ASTERISK, MB_ICONASTERISK}};
-  for (const auto& [id, style] : candidates) {
-    const Picture drawn = Draw(shown.width, shown.height, [&](HDC dc) {
-      RECT all{0, 0, shown.width, shown.height};
-      SetBkColor(dc, background);
-      ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
-      HICON icon = LoadIconA(nullptr, id);
-      return DrawIconEx(dc, 0, 0, icon, shown.width, shown.height, 0, nullptr, DI_NORMAL) != FALSE;
-    });
-    size_t differing = 0;  // bytes; another icon differs in far more than a twentieth of them
-    for (size_t i = 0; i < drawn.bits.size(); ++i) differing += std::abs(drawn.bits[i] - shown.bits[i]) > 24;
-    if (!drawn.bits.empty() && differing * 20 < drawn.bits.size()) return style;
-  }
-  return 0;
-}
-
 }  // namespace
 
 void KillProgram(Process& process) {
@@ -257,19 +157,11 @@ bool SelectListItem(HWND listBox, int index, bool doubleClick) {
 bool WaitForMessageBox(DWORD pid, const std::string& title, int timeoutMs, MessageBoxInfo& out) {
   HWND box = WaitForWindow(pid, title, "#32770", timeoutMs);
   if (box == nullptr) return false;
-  HWND iconStatic = nullptr, textStatic = nullptr;
-  for (HWND child = nullptr; (child = FindWindowExA(box, child, "Static", nullptr)) != nullptr;) {
-    HWND& first = (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON ? iconStatic : textStatic;
-    if (first == nullptr) first = child;
+  HWND text = nullptr;  // the first static that is not the icon
+  while ((text = FindWindowExA(box, text, "Static", nullptr)) != nullptr &&
+         (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
   }
-  out = MessageBoxInfo{box, GetWindow(box, GW_OWNER), textStatic ? GetText(textStatic) : "", 0};
-  // The icon is read off the screen, so the box must be in front and painted;
-  // give it at least two seconds even if the caller does not wait for the box.
-  if (iconStatic != nullptr && IsWindowVisible(iconStatic) &&
-      SendMessageA(iconStatic, STM_GETICON, 0, 0) != 0) {
-    BringToFront(box, false);
-    WaitUntil([&] { return (out.icon = MessageBoxIcon(iconStatic)) != 0; }, std::max(timeoutMs, 2000));
-  }
+  out = MessageBoxInfo{box, GetWindow(box, GW_OWNER), text ? GetText(text) : ""};
   return true;
 }
 
@@ -279,32 +171,4 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
   HWND button = GetDlgItem(box.window, buttonId);
   if (button != nullptr && IsWindowVisible(button)) return ClickButton(button), true;
   return PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0) != 0;
-}
-
-bool SaveWindowPicture(HWND window, const std::string& bmpPath) {
-  RECT rect{};
-  if (!GetWindowRect(window, &rect)) return false;
-  BringToFront(window, true);
-  Picture picture = StablePicture(rect, 3000);
-  if (picture.bits.empty()) return false;
-  const DWORD size = static_cast<DWORD>(picture.bits.size());
-  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  BITMAPINFOHEADER header{sizeof header, picture.width, picture.height, 1, 24, BI_RGB, size, 0, 0, 0, 0};
-  BITMAPFILEHEADER file{0x4D42, offset + size, 0, 0, offset};  // "BM"
-  std::FILE* out = std::fopen(bmpPath.c_str(), "wb");
-  bool ok = out && std::fwrite(&file, sizeof file, 1, out) && std::fwrite(&header, sizeof header, 1, out) &&
-            std::fwrite(picture.bits.data(), 1, size, out) == size;
-  return out && std::fclose(out) == 0 && ok;
-}
-
-std::string PicturesDir() {
-  char value[MAX_PATH] = "";
-  const DWORD length = GetEnvironmentVariableA("QX_PICTURES", value, sizeof value);
-  std::string dir = value;
-  if (length == 0 || length >= sizeof value) dir.assign(value, GetCurrentDirectoryA(MAX_PATH, value));
-  if (dir[0] == '/') dir = "Z:" + dir;  // Wine shows the Unix root as drive Z:
-  for (char& c : dir) c = c == '/' ? '\\' : c;
-  while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
-  CreateDirectoryA(dir.c_str(), nullptr);  // fails harmlessly if it exists
-  return dir;
 }

@@ -1,6 +1,6 @@
 // UI driver: free functions that let a test program work another program's
 // windows from outside, the way a person would (start it, find its windows,
-// switch tabs, type, click, answer message boxes, take pictures, see it exit).
+// switch tabs, type, click, answer message boxes, see it exit).
 // Texts are CP-1252 byte strings, as the programs under test are ANSI programs.
 // Built for Windows (mingw) and run under Wine; every measured Wine quirk that
 // shaped a function is noted beside it.
@@ -63,17 +63,9 @@ bool SelectListItem(HWND listBox, int index, bool doubleClick = false);
 struct MessageBoxInfo {
   HWND window = nullptr, owner = nullptr;
   std::string text;
-  UINT icon = 0;  // MB_ICONEXCLAMATION, MB_ICONQUESTION, MB_ICONHAND, MB_ICONASTERISK or 0
 };
 // A visible top-level "#32770" window of pid (0 = any) with that title.
 bool WaitForMessageBox(DWORD pid, const std::string& title, int timeoutMs, MessageBoxInfo& out);
 // Clicks the button with that id, or posts WM_COMMAND(id) to a box without
 // one (as Esc does for IDCANCEL). False if the box is already answered.
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
-
-// Brings window to the front, waits until its picture is stable and writes
-// the window's screen rectangle as a 24-bit BMP. False on any failure.
-bool SaveWindowPicture(HWND window, const std::string& bmpPath);
-// Folder for pictures: QX_PICTURES (a Unix path, mapped to Wine's Z: drive)
-// or the current directory; created if missing; no trailing backslash.
-std::string PicturesDir();

@@ -50,7 +50,7 @@ struct Running {
   void ExpectBox(const char* title, const std::string& text, HWND owner) {
     MessageBoxInfo box;
     ASSERT_TRUE(WaitForMessageBox(process.pid, title, kWait, box)) << text;
-    EXPECT_TRUE(box.text == text && box.icon == MB_ICONEXCLAMATION && box.owner == owner) << box.text;
+    EXPECT_TRUE(box.text == text && box.owner == owner) << box.text;
     EXPECT_TRUE(owner || TopLevelWindows(process.pid) == std::vector<HWND>{box.window});
     EXPECT_TRUE(AnswerMessageBox(box, IDOK) && WaitForWindowGone(box.window, kWait));
   }
@@ -95,7 +95,6 @@ std::string Uninstall(const std::string& name, int button, bool abandoned, const
   run.process = StartProgram(exe, name, "C:\\");
   HWND dialog = WaitForWindow(run.process.pid, "QX Uninstall v1.0", "#32770", kWait);
   EXPECT_EQ(GetText(GetDlgItem(dialog, 101)), ("Deinstallation von Programm : " + name).substr(0, 127));
-  EXPECT_TRUE(name != "QX Internet" || SaveWindowPicture(dialog, PicturesDir() + "\\qxuninst.bmp"));
   ClickButton(GetDlgItem(dialog, button));
   MessageBoxInfo box;
   std::string seen = FollowTexts(GetDlgItem(dialog, 105), [&] {
@@ -117,10 +116,8 @@ TEST(PackageTest, InstallUninstall) {
   DeleteFileA(kUninstaller.c_str());
   Wizard w(Package(""), "QX Internet");  // each Go() shows the button it presses usable
   EXPECT_TRUE(GetText(w.Control(101)) == "QX Internet" && !w.Usable(kBack));
-  EXPECT_TRUE(SaveWindowPicture(w.window, PicturesDir() + "\\setup-1-start.bmp"));
   w.Go(kNext);
   EXPECT_TRUE(GetText(w.Control(101)) == target && !w.Usable(kBack));
-  EXPECT_TRUE(SaveWindowPicture(w.window, PicturesDir() + "\\setup-2-directory.bmp"));
   TypeText(w.Control(101), other);
   w.Go(kNext);
   EXPECT_EQ(GetText(w.Control(101)),
@@ -131,7 +128,6 @@ TEST(PackageTest, InstallUninstall) {
   w.Go(kNext);
   EXPECT_EQ(GetText(w.Control(102)) + GetText(w.window),
             "\"Weiter\" um die Installation zu starten...QX Setup v1.0 - QX Internet");
-  EXPECT_TRUE(SaveWindowPicture(w.window, PicturesDir() + "\\setup-3-install.bmp"));
   HWND status = w.Control(102);  // asked now: the wizard answers no messages while it installs
   ClickButton(w.Button(kNext));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(w.Button(kFinish)) && !w.Usable(kFinish); }, 1500));
