@@ -63,18 +63,18 @@ void ImportImage::Add(const AddressRecord& record) {
   lastAdded_ = added;
   beforeOverwrite_.clear();
   recordsChanged_ = backupChanged_ = true;
-  orderSaved_ = !InNameOrder();
-  if (orderSaved_) orderBeforeAdd_ = order_;
-
   if (InNameOrder()) {
+    orderBeforeAdd_.clear();
     // Behind every record of an equal name, as the stable sort leaves it.
     order_.insert(std::upper_bound(order_.begin(), order_.end(), added, NameLess), added);
   } else if (unsorted_) {
+    orderBeforeAdd_ = order_;
     order_.push_back(added);
     std::stable_sort(order_.begin(), order_.end(), NameLess);
     unsorted_ = false;
     displaced_.clear();
   } else {
+    orderBeforeAdd_ = order_;
     order_.push_back(added);
     displaced_.insert(added);
     MergeDisplaced();
@@ -125,7 +125,7 @@ std::vector<const AddressRecord*> ImportImage::Records() const {
 
 std::vector<const AddressRecord*> ImportImage::BeforeLastAddition() const {
   std::vector<const AddressRecord*> before;
-  const std::vector<AddressRecord*>& order = orderSaved_ ? orderBeforeAdd_ : order_;
+  const std::vector<AddressRecord*>& order = orderBeforeAdd_.empty() ? order_ : orderBeforeAdd_;
   before.reserve(order.size());
   for (const AddressRecord* r : order) {
     if (r == lastAdded_) continue;

@@ -69,9 +69,9 @@ class ImportImage {
 
   AddressRecord* lastAdded_ = nullptr;
   // The order before the latest addition where it moved more than the new
-  // record; else that order is the current one without the new record.
+  // record (never empty then); else, left empty, that order is the current
+  // one without the new record.
   std::vector<AddressRecord*> orderBeforeAdd_;
-  bool orderSaved_ = false;
   // Records overwritten since the latest addition, as they were before.
   std::unordered_map<const AddressRecord*, AddressRecord> beforeOverwrite_;
 

@@ -221,6 +221,15 @@ void MakeBackup() {
 
 }  // namespace
 
+bool storefiles::OpenIfClosed() {
+  // Closed: the file was empty when it was opened, or could not be used.
+  // Look again rather than take an empty store for granted.
+  const char* problem = view == nullptr ? OpenMapped() : nullptr;
+  if (problem == nullptr || problem == kEmpty) return true;
+  ErrorBox(problem);
+  return false;
+}
+
 void storefiles::Reopen() {
   const char* problem = OpenMapped();
   if (problem != nullptr && problem != kEmpty) ErrorBox(problem);
@@ -296,15 +305,7 @@ bool AppendRecord() {
     image->Add(CurrentRecord);
     return true;
   }
-  if (view == nullptr) {
-    // Closed: the file was empty when it was opened, or could not be used.
-    // Look again rather than take an empty store for granted.
-    const char* problem = OpenMapped();
-    if (problem != nullptr && problem != kEmpty) {
-      ErrorBox(problem);
-      return false;
-    }
-  }
+  if (!OpenIfClosed()) return false;
   std::vector<const AddressRecord*> records = StoredRecords();
   records.push_back(&CurrentRecord);
   SortByName(records);

@@ -17,6 +17,10 @@ extern const char kCannotWrite[], kEmpty[];
 // message that tells why the file cannot be used.
 const char* OpenMapped();
 
+// Opens a closed store, quietly if its file is empty; false, with the
+// message shown, when the file cannot be used.
+bool OpenIfClosed();
+
 // Opens the store again after a change that did not happen: the file is as
 // the user last saw it, so an empty one needs no word.
 void Reopen();

@@ -39,14 +39,9 @@ ImportImage* RunningImport() { return image.get(); }
 void BeginImport() {
   EndImport();
   stopped = false;
-  if (!StoreHasView()) {
-    // Closed: the file was empty when it was opened, or could not be used.
-    const char* problem = OpenMapped();
-    if (problem != nullptr && problem != kEmpty) {
-      ErrorBox(problem);
-      stopped = true;
-      return;
-    }
+  if (!OpenIfClosed()) {
+    stopped = true;
+    return;
   }
   const long count = RecordCount();
   image = std::make_unique<ImportImage>(count > 0 ? &RecordAt(0) : nullptr,

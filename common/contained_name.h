@@ -9,3 +9,7 @@
 // platform reads as the parent folder ("..", and ".." with dots or blanks
 // after it, which the platform drops).
 bool StaysInFolder(std::string_view name);
+
+// Whether test holds for some component of the name, the parts between
+// slashes and backslashes (empty ones included).
+bool AnyComponent(std::string_view name, bool (*test)(std::string_view component));

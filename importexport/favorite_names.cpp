@@ -8,8 +8,6 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The platform takes CON, NUL, COM1 ... for the devices in any case, whatever
@@ -41,14 +39,8 @@ bool HasForbiddenCharacter(std::string_view name) {
 // A name that would lead out of the folder, to a device or to a stream. The
 // last component gets ".url" behind it, so a last ".." names a file.
 bool IsUnsafeName(std::string_view name) {
-  if (HasForbiddenCharacter(name) || !StaysInFolder(std::string(name) + ".url")) return true;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= name.size(); ++i) {
-    if (i < name.size() && !IsSeparator(name[i])) continue;
-    if (IsDeviceName(name.substr(start, i - start))) return true;
-    start = i + 1;
-  }
-  return false;
+  return HasForbiddenCharacter(name) || !StaysInFolder(std::string(name) + ".url") ||
+         AnyComponent(name, IsDeviceName);
 }
 
 bool Join(char (&path)[PathBufferSize], std::string_view a, std::string_view b,

@@ -18,11 +18,12 @@ constexpr std::size_t kWriteSize = 64 * 1024;
 
 void HtmlFile::Flush() {
   DWORD written = 0;
-  if (!pending_.empty()) WriteFile(file_, pending_.data(), static_cast<DWORD>(pending_.size()), &written, nullptr);
+  if (!pending_.empty())
+    WriteFile(file_, pending_.data(), static_cast<DWORD>(pending_.size()), &written, nullptr);
   pending_.clear();
 }
 
-void WriteHtmlLine(HtmlFile& file, const char* text) {
+void WriteHtmlLine(HtmlFile& file, std::string_view text) {
   file.pending_ += text;
   file.pending_ += "\r\n";
   if (file.pending_.size() >= kWriteSize) file.Flush();
@@ -46,7 +47,7 @@ bool ExportHtml(HWND page) {
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   HtmlFile out(file);
   HtmlDocumentSteps steps;
-  steps.writeLine = [&out](std::string_view line) { WriteHtmlLine(out, std::string(line).c_str()); };
+  steps.writeLine = [&out](std::string_view line) { WriteHtmlLine(out, line); };
   steps.passes = [page](std::uint8_t type) { return PassesTypeFilter(page, type); };
   steps.atRecord = [page](std::size_t i) { SetProgressPosition(page, static_cast<long>(i)); };
   steps.afterEntries = [] { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); };

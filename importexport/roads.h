@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 // Shortcut files in the favourites folder: the number matching "*.url", -1
 // without a favourites folder.
@@ -23,9 +24,9 @@ class HtmlFile {
   void Flush();
 
  private:
-  friend void WriteHtmlLine(HtmlFile& file, const char* text);
+  friend void WriteHtmlLine(HtmlFile& file, std::string_view text);
   HANDLE file_;
   std::string pending_;
 };
 // Writes the text, if any, and CR LF.
-void WriteHtmlLine(HtmlFile& file, const char* text);
+void WriteHtmlLine(HtmlFile& file, std::string_view text);
