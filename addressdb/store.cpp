@@ -30,6 +30,10 @@ using namespace storefiles;
 namespace {
 
 const char kMappingName[] = "qxinetfilemap";
+// Held, without sharing, from the first opening to CloseStore: the sign that a
+// copy works on this folder's data file, which stays in place while the data
+// file itself is closed to be replaced, and while it is empty.
+const char kHoldFile[] = "qxinetvz.lck";
 
 const char kOtherInstance[] =
     "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
@@ -41,6 +45,7 @@ const char kCannotCreateWork[] =
     "Arbeitsdatei kann nicht angelegt werden, Eintrag nicht gel\xF6scht !";
 const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
 
+HANDLE holdFile = INVALID_HANDLE_VALUE;
 HANDLE dataFile = INVALID_HANDLE_VALUE;
 HANDLE mapping = nullptr;
 AddressRecord* view = nullptr;
@@ -56,6 +61,23 @@ bool AnotherInstanceHoldsTheFile() {
   if (other == nullptr) return false;
   CloseHandle(other);
   return true;
+}
+
+// Why the data file could not be opened. While this copy holds the folder,
+// no other copy can hold the file: someone else has it.
+const char* CannotOpenReason() {
+  if (holdFile != INVALID_HANDLE_VALUE) return kCannotOpen;
+  return AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen;
+}
+
+// False when another copy holds the folder. The file goes with its last
+// handle, also when the process is ended. Where it cannot be made at all (a
+// folder that takes no new files), the data file's own lock is all there is.
+bool HoldFolder() {
+  if (holdFile != INVALID_HANDLE_VALUE) return true;
+  holdFile = CreateFileA(kHoldFile, GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  return holdFile != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
 }
 
 bool SameFile(HANDLE a, const char* name) {
@@ -90,38 +112,37 @@ bool BackupSharesTheDataFile(HANDLE file) {
 }  // namespace
 
 const char* storefiles::OpenMapped() {
-  CloseStore();
+  CloseFiles();
+  if (!HoldFolder()) return kOtherInstance;
 
   dataFile = OpenDataFile();
-  if (dataFile == INVALID_HANDLE_VALUE)
-    return AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen;
+  if (dataFile == INVALID_HANDLE_VALUE) return CannotOpenReason();
 
   if (BackupSharesTheDataFile(dataFile)) {
     // Left so by a change that was ended before it could replace the file.
-    CloseStore();
+    CloseFiles();
     SeparateBackup();
     dataFile = OpenDataFile();
-    if (dataFile == INVALID_HANDLE_VALUE)
-      return AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen;
+    if (dataFile == INVALID_HANDLE_VALUE) return CannotOpenReason();
   }
 
   DWORD high = 0;
   DWORD size = GetFileSize(dataFile, &high);
   if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    CloseStore();
+    CloseFiles();
     return kCannotOpen;
   }
   if (high != 0 || size > 0x7FFFFFFFu) {
     // Far beyond any catalogue; no view of it could be had.
-    CloseStore();
+    CloseFiles();
     return kCannotMap;
   }
   if (size == 0) {
-    CloseStore();
+    CloseFiles();
     return kEmpty;
   }
   if (size % RecordSize != 0) {
-    CloseStore();
+    CloseFiles();
     return kWrongFormat;
   }
 
@@ -135,12 +156,12 @@ const char* storefiles::OpenMapped() {
     mapping = StoreIo.createFileMapping(dataFile, nullptr, PAGE_READWRITE, 0, size, nullptr);
   }
   if (mapping == nullptr) {
-    CloseStore();
+    CloseFiles();
     return kCannotMap;
   }
   view = static_cast<AddressRecord*>(StoreIo.mapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   if (view == nullptr) {
-    CloseStore();
+    CloseFiles();
     return kCannotMap;
   }
   recordCount = static_cast<long>(size / RecordSize);
@@ -221,18 +242,27 @@ void MakeBackup() {
 
 }  // namespace
 
+void storefiles::Tell(const char* problem) {
+  ErrorBox(problem);
+  // The message says that the program ends: it does, once the current
+  // message is handled (at start, before any window, it ends anyway).
+  if (problem == kOtherInstance) EndProgram();
+}
+
 bool storefiles::OpenIfClosed() {
   // Closed: the file was empty when it was opened, or could not be used.
   // Look again rather than take an empty store for granted.
   const char* problem = view == nullptr ? OpenMapped() : nullptr;
   if (problem == nullptr || problem == kEmpty) return true;
-  ErrorBox(problem);
+  Tell(problem);
   return false;
 }
 
-void storefiles::Reopen() {
+bool storefiles::Reopen() {
   const char* problem = OpenMapped();
-  if (problem != nullptr && problem != kEmpty) ErrorBox(problem);
+  if (problem == nullptr || problem == kEmpty) return true;
+  Tell(problem);
+  return false;
 }
 
 namespace {
@@ -242,7 +272,7 @@ namespace {
 // gone, the failure is told (unless it is nullptr) and the store is open on
 // the old file.
 bool ReplaceDataFile(bool withBackup, const char* failure) {
-  CloseStore();
+  CloseFiles();
   if (withBackup) MakeBackup();
   if (PutInPlace(kDataFile)) {
     OpenStore();
@@ -277,13 +307,25 @@ AddressRecord& RecordAt(long position) {
   return view[position];
 }
 
-void WriteRecord(long position, const AddressRecord& record) {
-  if (view == nullptr || position < 0 || position >= recordCount) return;
+// The view's pages reach the file at the latest when the view goes; a power
+// cut before that would lose the change while the program went on as if it
+// were made. So the page goes now, and the file's own buffers after it.
+bool WriteRecord(long position, const AddressRecord& record) {
+  if (view == nullptr || position < 0 || position >= recordCount) return false;
   view[position] = record;
-  StoreIo.flushViewOfFile(&view[position], RecordSize);
+  if (StoreIo.flushViewOfFile(&view[position], RecordSize) && StoreIo.flushFileBuffers(dataFile))
+    return true;
+  ErrorBox(kCannotWrite);
+  return false;
 }
 
 void CloseStore() {
+  CloseFiles();
+  if (holdFile != INVALID_HANDLE_VALUE) CloseHandle(holdFile);
+  holdFile = INVALID_HANDLE_VALUE;
+}
+
+void storefiles::CloseFiles() {
   if (view != nullptr) UnmapViewOfFile(view);
   view = nullptr;
   if (mapping != nullptr) CloseHandle(mapping);
@@ -296,7 +338,7 @@ void CloseStore() {
 bool OpenStore() {
   const char* problem = OpenMapped();
   if (problem == nullptr) return true;
-  ErrorBox(problem);
+  Tell(problem);
   return problem == kEmpty;
 }
 

@@ -11,6 +11,9 @@
 // The work record through which every new, changed or imported entry passes.
 extern AddressRecord CurrentRecord;
 
+// OpenStore also holds the folder for this copy: from then until CloseStore
+// every other copy is turned away, even while the data file is empty or being
+// replaced.
 bool OpenStore();
 void CloseStore();
 bool AppendRecord();
@@ -25,26 +28,30 @@ bool StoreHasView();
 // the next addition, sort or deletion. Change it with WriteRecord, which
 // also has the change reach the disk.
 AddressRecord& RecordAt(long position);
-// Writes record over the one at position, in place, through to the disk.
-void WriteRecord(long position, const AddressRecord& record);
+// Writes record over the one at position, in place, through to the disk;
+// false, once "Eintrag konnte nicht in Datei geschrieben werden !" is shown,
+// when it may not have reached the disk (the record is changed all the same).
+bool WriteRecord(long position, const AddressRecord& record);
 
 // An import is one change to the store: between BeginImport and EndImport
 // the records live in memory, and RecordCount, RecordAt, FindByLink and
 // AppendRecord work there. The data file (and its backup) are written only
-// at durable points: SaveImport, SaveImportIfDue (once a second) and
-// EndImport. Each leaves the two files exactly as entry-by-entry additions
-// and overwrites would have left them after the last entry handled.
+// at durable points: SaveImport, SaveImportIfDue (now and then, more rarely
+// the larger the store) and EndImport. Each leaves the two files exactly as
+// entry-by-entry additions and overwrites would have left them after the
+// last entry handled.
 void BeginImport();
 // A durable point now. False, once its message has been shown, when the
-// files could not be written: the import is over then, and they stay as at
-// the last durable point.
+// files could not be written or the store not opened again: the import is
+// over then, and nothing more is written.
 bool SaveImport();
 bool SaveImportIfDue();
 bool ImportStopped();
 void EndImport();
 // Type, name and link of CurrentRecord over the record at position; its
-// description stays and nothing is re-sorted.
-void OverwriteWithCurrent(long position);
+// description stays and nothing is re-sorted. False when a change in place
+// may not have reached the disk (told).
+bool OverwriteWithCurrent(long position);
 
 // BeginImport and EndImport around one import.
 struct ImportSession {

@@ -17,13 +17,21 @@ extern const char kCannotWrite[], kEmpty[];
 // message that tells why the file cannot be used.
 const char* OpenMapped();
 
+// Releases the view, the mapping and the data file, but keeps the folder
+// held, so that no other copy takes the file meanwhile.
+void CloseFiles();
+
+// Shows why the store cannot be used, and ends the program where that
+// message says so.
+void Tell(const char* problem);
+
 // Opens a closed store, quietly if its file is empty; false, with the
 // message shown, when the file cannot be used.
 bool OpenIfClosed();
 
-// Opens the store again after a change that did not happen: the file is as
-// the user last saw it, so an empty one needs no word.
-void Reopen();
+// Opens the store again on a file the user has seen or expects (an empty
+// one needs no word); false, with the message shown, when it cannot.
+bool Reopen();
 
 // Writes the records, in this order, into a new work file and checks that
 // every byte arrived and reached the disk.

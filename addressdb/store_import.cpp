@@ -1,9 +1,11 @@
 // An import as one change to the store: the records in memory (ImportImage),
 // written out at durable points. At each the data file becomes the image and,
-// when an addition came since the last one, the backup becomes the image as
-// it stood before that addition; both through the work file and one rename.
-// The data file goes first: a process ended between the two leaves a backup
-// older than the data file, as entry-by-entry additions would have.
+// when an addition came since the backup was last written, the backup becomes
+// the image as it stood before the latest addition; both through the work
+// file and one rename. The data file goes first: a process ended between the
+// two leaves a backup older than the data file, as entry-by-entry additions
+// would have. The folder stays held throughout (OpenStore), so no other copy
+// of the program gets the data file while it is closed to be replaced.
 #include <cstring>
 #include <memory>
 
@@ -16,10 +18,11 @@ using namespace storefiles;
 
 namespace {
 
-// A durable point follows the last one after five times the time it took,
-// at least 0.1 s and at most 1 s: a program ended part-way loses little of
-// its import, and writing the files costs at most a fifth of its time.
-constexpr DWORD kLeastGapMs = 100, kMostGapMs = 1000;
+// A durable point follows the last one after five times what that one took,
+// at least 0.1 s: writing the files costs at most a sixth of an import's time
+// at any size of the store, and a program ended part-way loses at most the
+// last few seconds of its import.
+constexpr DWORD kLeastGapMs = 100, kMostGapMs = 5000;
 
 std::unique_ptr<ImportImage> image;
 bool stopped = false;
@@ -30,6 +33,39 @@ bool Write(const std::vector<const AddressRecord*>& records, const char* target)
   if (PutInPlace(target)) return true;
   StoreIo.deleteFile(kWorkFile);
   return false;
+}
+
+// The import is over: nothing more is written, asked or shown.
+bool Stop(const char* message) {
+  stopped = true;
+  if (message != nullptr) ErrorBox(message);
+  return false;
+}
+
+// A backup that cannot be written is tried once more at once and again at
+// every later durable point; the data file is safe meanwhile, and an addition
+// of a single entry does not check its backup either.
+void SaveBackup() {
+  if (!image->BackupChanged()) return;
+  const std::vector<const AddressRecord*> before = image->BeforeLastAddition();
+  if (Write(before, kBackupFile) || Write(before, kBackupFile)) image->BackupWritten();
+}
+
+// The data file becomes the image, then the backup follows. The view must go
+// for the rename; the folder stays held meanwhile. Where the store cannot be
+// opened again, its message has been shown and the import stops there.
+bool SaveRecords() {
+  if (WriteWorkFile(image->Records()) != WorkFile::Written) return Stop(kCannotWrite);
+  CloseFiles();
+  if (!PutInPlace(kDataFile)) {
+    StoreIo.deleteFile(kWorkFile);
+    Stop(kCannotWrite);
+    Reopen();
+    return false;
+  }
+  image->RecordsWritten();
+  SaveBackup();
+  return Reopen() || Stop(nullptr);
 }
 
 }  // namespace
@@ -55,36 +91,15 @@ bool ImportStopped() { return stopped; }
 bool SaveImport() {
   if (stopped || image == nullptr) return false;
   const DWORD begun = GetTickCount();
-  lastDurable = begun;
-  if (!image->RecordsChanged()) return true;
-  // The view must go before the data file can be replaced; the file is held
-  // again at once, so that no second copy of the program takes it meanwhile.
-  const std::vector<const AddressRecord*> records = image->Records();
-  if (WriteWorkFile(records) != WorkFile::Written) {
-    stopped = true;
-    ErrorBox(kCannotWrite);
-    return false;
-  }
-  CloseStore();
-  const bool ok = PutInPlace(kDataFile);
-  if (ok) {
-    image->RecordsWritten();
-    // A backup that cannot be written is tried once more at once and again at
-    // the next durable point; the data file is safe meanwhile, and an
-    // addition of a single entry does not check its backup either.
-    if (image->BackupChanged() && (Write(image->BeforeLastAddition(), kBackupFile) ||
-                                   Write(image->BeforeLastAddition(), kBackupFile)))
-      image->BackupWritten();
-  } else {
-    StoreIo.deleteFile(kWorkFile);
-    stopped = true;
-    ErrorBox(kCannotWrite);
-  }
-  Reopen();
+  const bool records = image->RecordsChanged();
+  if (!records) SaveBackup();
+  else if (!SaveRecords()) return false;
   lastDurable = GetTickCount();
-  const DWORD took = lastDurable - begun;
-  gap = took * 5 < kLeastGapMs ? kLeastGapMs : took * 5 > kMostGapMs ? kMostGapMs : took * 5;
-  return ok;
+  if (records) {
+    const DWORD took = lastDurable - begun;
+    gap = took * 5 < kLeastGapMs ? kLeastGapMs : took * 5 > kMostGapMs ? kMostGapMs : took * 5;
+  }
+  return true;
 }
 
 bool SaveImportIfDue() {
@@ -97,18 +112,19 @@ void EndImport() {
   if (image == nullptr) return;
   SaveImport();
   image.reset();
-  // The store works on the file again, as it now is.
-  if (!StoreHasView()) Reopen();
+  // The store works on the file again, as it now is. An import that stopped
+  // has told why; the next change tries the file again.
+  if (!stopped && !StoreHasView()) Reopen();
 }
 
-void OverwriteWithCurrent(long position) {
-  constexpr std::size_t kOverwrittenBytes = 1 + 128 + 256;  // type, name and link
+bool OverwriteWithCurrent(long position) {
   if (image != nullptr) {
     image->Overwrite(static_cast<std::size_t>(position), CurrentRecord);
-    return;
+    return true;
   }
-  if (position < 0 || position >= RecordCount()) return;
+  if (position < 0 || position >= RecordCount()) return false;
+  constexpr std::size_t kOverwrittenBytes = 1 + 128 + 256;  // type, name and link
   AddressRecord record = RecordAt(position);
   std::memcpy(&record, &CurrentRecord, kOverwrittenBytes);
-  WriteRecord(position, record);
+  return WriteRecord(position, record);
 }

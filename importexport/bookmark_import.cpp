@@ -47,9 +47,9 @@ bool ImportBookmarks(HWND page, int policy) {
   // The file may be as large as memory allows: it is converted where it lies.
   if (DeclaresUtf8(data)) data = data.substr(0, Utf8ToCp1252(file.data(), file.size()));
   SetProgressRange(page, static_cast<long>(CountBookmarkMarks(data)));
-  ImportSession session;
-  ScanBookmarks(data, CurrentRecord, [page, policy](std::size_t handled) {
-    InsertImportedEntry(page, policy);
+  ImportRun run(page, policy);
+  ScanBookmarks(data, CurrentRecord, [&run, page](std::size_t handled) {
+    InsertImportedEntry(run);
     SetProgressPosition(page, static_cast<long>(handled));
   });
   return true;

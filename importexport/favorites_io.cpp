@@ -89,7 +89,7 @@ bool ImportFavorites(HWND page, int policy) {
     return false;
   }
   long handled = 0;
-  ImportSession session;
+  ImportRun run(page, policy);
   do {
     std::memset(&CurrentRecord, 0, sizeof CurrentRecord);
     std::wstring path;
@@ -100,7 +100,7 @@ bool ImportFavorites(HWND page, int policy) {
       SetFieldText(CurrentRecord.link, Cp1252(link));
       FavoriteNameFromFileName(Cp1252(search.FileName()), CurrentRecord.name);
       ClassifyLink();
-      InsertImportedEntry(page, policy);
+      InsertImportedEntry(run);
     }
     SetProgressPosition(page, ++handled);
   } while (!ImportStopped() && search.Next());
@@ -111,10 +111,11 @@ bool ImportFavorites(HWND page, int policy) {
 bool ExportFavorites(HWND page, int policy) {
   if (!FavoritesAvailable || RecordCount() == 0) return false;
   ShowCursor(IDC_WAIT);
+  const TypeFilter filter(page);
   for (long i = 0; i < RecordCount(); ++i) {
     SetProgressPosition(page, i);
     const AddressRecord& record = RecordAt(i);
-    if (!PassesTypeFilter(page, record.type)) continue;
+    if (!filter.Passes(record.type)) continue;
     char path[PathBufferSize];
     // A name that would lead out of the folder, to a device or to a stream, a
     // link that would add lines of its own, or a path too long for the

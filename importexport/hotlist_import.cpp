@@ -44,9 +44,9 @@ bool ImportHotlist(HWND page, int policy) {
     return false;
   }
   SetProgressRange(page, static_cast<long>(CountHotlistMarks(data)));
-  ImportSession session;
-  ScanHotlist(data, CurrentRecord, [page, policy](std::size_t handled) {
-    InsertImportedEntry(page, policy);
+  ImportRun run(page, policy);
+  ScanHotlist(data, CurrentRecord, [&run, page](std::size_t handled) {
+    InsertImportedEntry(run);
     SetProgressPosition(page, static_cast<long>(handled));
   });
   return true;

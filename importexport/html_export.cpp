@@ -48,7 +48,8 @@ bool ExportHtml(HWND page) {
   HtmlFile out(file);
   HtmlDocumentSteps steps;
   steps.writeLine = [&out](std::string_view line) { WriteHtmlLine(out, line); };
-  steps.passes = [page](std::uint8_t type) { return PassesTypeFilter(page, type); };
+  const TypeFilter filter(page);
+  steps.passes = [&filter](std::uint8_t type) { return filter.Passes(type); };
   steps.atRecord = [page](std::size_t i) { SetProgressPosition(page, static_cast<long>(i)); };
   steps.afterEntries = [] { SetCursor(LoadCursorA(nullptr, IDC_ARROW)); };
   WriteHtmlDocument([](std::size_t i) -> const AddressRecord& { return RecordAt(static_cast<long>(i)); },

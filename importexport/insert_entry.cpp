@@ -25,9 +25,18 @@ int CheckBoxOf(std::uint8_t type) {
 
 }  // namespace
 
-bool PassesTypeFilter(HWND page, std::uint8_t type) {
-  const int box = CheckBoxOf(type);
-  return box == 0 || IsDlgButtonChecked(page, box) == BST_CHECKED;
+TypeFilter::TypeFilter(HWND page) {
+  for (int type = 0; type < 256; ++type) {
+    const int box = CheckBoxOf(static_cast<std::uint8_t>(type));
+    passes_[type] = box == 0 || IsDlgButtonChecked(page, box) == BST_CHECKED;
+  }
+}
+
+ImportRun::~ImportRun() {
+  // An addition re-sorted the file: positions held by any page are void.
+  if (added_) SetRefillPendingAll();
+  for (int type = 0; type < 256; ++type)
+    if (stored_[type]) SetRefillPending(static_cast<LinkType>(type));
 }
 
 bool ConfirmOverwrite(long index) {
@@ -40,23 +49,22 @@ bool ConfirmOverwrite(long index) {
   return QuestionBox(text);
 }
 
-bool InsertImportedEntry(HWND page, int policy) {
+bool InsertImportedEntry(ImportRun& run) {
   // Once the files could not be written, nothing more is stored or asked.
   if (!SaveImportIfDue()) return false;
-  if (!PassesTypeFilter(page, CurrentRecord.type)) return false;
+  if (!run.filter_.Passes(CurrentRecord.type)) return false;
   const long index = FindByLink();
   if (index < 0) {
     AppendRecord();
-    // The addition re-sorted the file: positions held by any page are void.
-    SetRefillPendingAll();
+    run.added_ = true;
   } else {
     // The files hold everything before the question: a user who leaves the
     // program at it loses no answer already given.
-    const bool overwrite =
-        policy == Overwrite || (policy == Ask && SaveImport() && ConfirmOverwrite(index));
+    const bool overwrite = run.policy_ == Overwrite ||
+                           (run.policy_ == Ask && SaveImport() && ConfirmOverwrite(index));
     if (!overwrite) return false;
     OverwriteWithCurrent(index);
   }
-  SetRefillPending(static_cast<LinkType>(CurrentRecord.type));
+  run.stored_[CurrentRecord.type] = true;
   return true;
 }

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "manager/resource.h"
 
 namespace {
@@ -20,8 +22,30 @@ long FilledWidth(long position, const PBRANGE& range, long width) {
 struct Bar {
   HWND page = nullptr, window = nullptr;
   PBRANGE range{};
-  long width = 0, shown = 0;
+  long width = 0;
+  // The positions that would change nothing on show: the one shown and those
+  // of the same filled width, the edges of the range excepted.
+  long quietLow = 1, quietHigh = 0;
 } known;
+
+// Each position sent costs a redraw, which under Wine takes longer than
+// storing an entry: a step the bar would not show is left out. The first
+// and the last two positions of a range always go, so a run ends where it
+// ends whatever the step.
+void Quiet(long shown) {
+  const PBRANGE& r = known.range;
+  const long long span = static_cast<long long>(r.iHigh) - r.iLow;
+  known.quietLow = known.quietHigh = shown;
+  if (span <= 0 || shown <= r.iLow || shown >= r.iHigh - 1) return;
+  long long first = r.iLow + 1, last = r.iHigh - 2;
+  if (known.width > 0) {
+    const long long w = FilledWidth(shown, r, known.width);
+    first = std::max(first, r.iLow + (w * span + known.width - 1) / known.width);
+    last = std::min(last, r.iLow + ((w + 1) * span + known.width - 1) / known.width - 1);
+  }
+  known.quietLow = static_cast<long>(first);
+  known.quietHigh = static_cast<long>(last);
+}
 
 }  // namespace
 
@@ -32,30 +56,24 @@ void SetProgressRange(HWND page, long maximum) {
 }
 
 void SetProgressPosition(HWND page, long position) {
+  if (known.page == page && position >= known.quietLow && position <= known.quietHigh) return;
   if (known.page != page) {
     known.page = page;
     known.window = GetDlgItem(page, IDC_PROGRESS);
-    HWND bar = known.window;
-    SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&known.range));
+    SendMessageA(known.window, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&known.range));
     RECT client{};
-    GetClientRect(bar, &client);
+    GetClientRect(known.window, &client);
     known.width = client.right;
-    known.shown = static_cast<long>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    Quiet(static_cast<long>(SendMessageA(known.window, PBM_GETPOS, 0, 0)));
+    if (position >= known.quietLow && position <= known.quietHigh) return;
   }
-  // Each position sent costs a redraw, which under Wine takes longer than
-  // storing an entry: a step the bar would not show is left out. The first
-  // and the last two positions of a range always go, so a run ends where it
-  // ends whatever the step. The bar holds a position within its range: one
-  // beyond it (a count above the 16 bits of the maximum) changes nothing
-  // once the bar is full.
+  // The bar holds a position within its range: one beyond it (a count above
+  // the 16 bits of the maximum) changes nothing once the bar is full.
   const PBRANGE& range = known.range;
   const long held = position < range.iLow ? range.iLow : position > range.iHigh ? range.iHigh : position;
-  if (held == known.shown) return;
-  const bool edge = held <= range.iLow || held >= range.iHigh - 1;
-  if (!edge && FilledWidth(held, range, known.width) == FilledWidth(known.shown, range, known.width))
-    return;
+  if (held >= known.quietLow && held <= known.quietHigh) return;
   SendMessageA(known.window, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-  known.shown = held;
+  Quiet(held);
 }
 
 void SetStatusText(HWND page, const char* text) { SetDlgItemTextA(page, IDC_STATUS, text); }

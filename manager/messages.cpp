@@ -15,3 +15,7 @@ bool QuestionBox(const char* text) {
   return MessageBoxA(SheetWindow, text, kTitle, MB_TASKMODAL | MB_ICONQUESTION | MB_YESNO) ==
          IDYES;
 }
+
+void EndProgram() {
+  if (SheetWindow != nullptr) PostMessageA(SheetWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+}

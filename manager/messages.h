@@ -11,3 +11,7 @@ void ErrorBox(const char* text);
 
 // Task-modal question with Yes and No; true only for Yes.
 bool QuestionBox(const char* text);
+
+// Ends the program once the message being handled is done, as a close of the
+// sheet would; before the sheet exists, the caller ends it.
+void EndProgram();

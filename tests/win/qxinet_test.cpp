@@ -14,6 +14,8 @@
 namespace {
 
 const int kWait = 20000;
+const char kOtherInstance[] =
+    "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6" "ffnet ! Programm wird beendet !";
 
 const std::string kExe = "Z:" QXINET_EXE;  // Wine takes '/' as well
 
@@ -45,9 +47,9 @@ struct Running {
   }
 };
 
-// The first start creates an empty data file, which a second copy may open too
-// while it holds no records; one in another folder shows that folder's file,
-// and closing leaves it as it was, without a backup.
+// The first start creates an empty data file, which it holds all the same: a
+// second copy there is turned away. One in another folder shows that folder's
+// file, and closing leaves it as it was, without a backup or any other file.
 TEST(Qxinet, FirstStartAndInstancesSideBySide) {
   TestFolder folder_;
   const std::string other = folder_.path() + "\\anderswo";
@@ -56,12 +58,14 @@ TEST(Qxinet, FirstStartAndInstancesSideBySide) {
   Running first, second, there;
   first.Start(folder_.path(), "Adressdatei ist leer !", true);
   EXPECT_TRUE(FileExists("qxinetvz.dat") && ReadBytes("qxinetvz.dat").empty());
-  second.Start(folder_.path(), "Adressdatei ist leer !", true);
+  second.Start(folder_.path(), kOtherInstance, false);
   there.Start(other, nullptr, true);
   EXPECT_EQ(ListItems(GetDlgItem(CurrentPage(there.sheet), 101)), std::vector<std::string>{"Beispiel"});
   for (Running* run : {&second, &first, &there}) run->ExpectEnd();
   EXPECT_EQ(ReadBytes(other + "\\qxinetvz.dat"), kTwoRecords);
-  EXPECT_FALSE(FileExists(other + "\\qxinetvz.bak"));
+  for (const std::string& folder : {folder_.path(), other})
+    for (const char* file : {"\\qxinetvz.bak", "\\qxinetvz.lck", "\\qxinetvz.tmp"})
+      EXPECT_FALSE(FileExists(folder + file)) << folder << file;
 }
 
 // The box without an owner, then the end with exit code 0: a sheet would keep
@@ -70,8 +74,7 @@ class QxinetRefusedTest : public ::testing::TestWithParam<int> {};
 TEST_P(QxinetRefusedTest, ShowsItsBoxEndsAndLeavesTheFile) {
   TestFolder folder_;
   const char* boxes[] = {"Falsches Dateiformat !", "Adressdatei kann nicht ge\xF6" "ffnet werden !",
-                         "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
-                         "ffnet ! Programm wird beendet !"};
+                         kOtherInstance};
   const std::string before = GetParam() == 0 ? std::string(642, 'x') : kTwoRecords;
   WriteBytes("qxinetvz.dat", before);
   HANDLE lock = GetParam() != 1 ? INVALID_HANDLE_VALUE  // opened without sharing, as qxinet does

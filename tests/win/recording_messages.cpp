@@ -11,3 +11,5 @@ std::vector<std::string>& RecordedMessages() {
 }
 
 void ErrorBox(const char* text) { RecordedMessages().push_back(text); }
+
+void EndProgram() { RecordedMessages().push_back("(ends)"); }

@@ -14,6 +14,7 @@
 #include "tests/win/test_folder.h"
 
 using Strings = std::vector<std::string>;
+using S = StoreFileCalls;
 const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
 const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
 const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
@@ -40,14 +41,26 @@ TEST(Store, RefusesWhatIsNotThere) {
   EXPECT_EQ(ReadBytes("qxinetvz.dat"), two);
 }
 
+// The calls made, as "C dat" (CreateFileA), "W tmp" (WriteFile), "F tmp"
+// (FlushFileBuffers), "V" (FlushViewOfFile), "M tmp>dat!" (MoveFileExA, "!"
+// when written through) or the bare name, each ended by "|".
 struct Injection {
   int calls = 0, failAt = 0;
-  std::string failed;                     // the call that was made to fail
-  bool dataFile = false, replaced = false;  // it was to open the data file; it was replaced before
-  bool replacedFirst = false;               // the data file was replaced before the failing call
+  std::string failed;                       // the call that was made to fail, as logged
+  bool replaced = false, replacedFirst = false;  // the data file was replaced (before the failing call)
+  std::string log;
+  std::function<void()> afterReplace;       // runs once the data file has been replaced
 } fault;
 
-bool Fails(const char* call) {
+std::string Short(const std::string& name) { return name.substr(name.rfind('.') + 1); }
+std::string Short(HANDLE file) {
+  char path[MAX_PATH] = "";
+  GetFinalPathNameByHandleA(file, path, MAX_PATH, 0);
+  return Short(std::string(path));
+}
+
+bool Fails(const std::string& call) {
+  fault.log += call + "|";
   if (++fault.calls != fault.failAt) return false;
   fault.failed = call;
   fault.replacedFirst = fault.replaced;
@@ -62,25 +75,55 @@ R WINAPI Try(A... a) {
   return R();
 }
 constexpr char kCopy[] = "CopyFileA", kLink[] = "CreateHardLinkA", kDelete[] = "DeleteFileA";
-constexpr char kMapping[] = "CreateFileMappingA", kView[] = "MapViewOfFile", kFlush[] = "FlushFileBuffers";
-constexpr char kFlushView[] = "FlushViewOfFile";
+constexpr char kMapping[] = "CreateFileMappingA", kView[] = "MapViewOfFile", kFlushView[] = "V";
 
 HANDLE WINAPI TryCreateFile(LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d, DWORD f,
                             HANDLE t) {
-  if (!Fails("CreateFileA")) return CreateFileA(n, a, s, sa, d, f, t);
-  fault.dataFile = std::string(n) == "qxinetvz.dat";
-  return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+  if (Fails("C " + Short(n))) return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+  return CreateFileA(n, a, s, sa, d, f, t);
 }
 BOOL WINAPI TryWriteFile(HANDLE h, LPCVOID data, DWORD n, LPDWORD written, LPOVERLAPPED o) {
-  if (!Fails("WriteFile")) return WriteFile(h, data, n, written, o);
+  if (!Fails("W " + Short(h))) return WriteFile(h, data, n, written, o);
   WriteFile(h, data, n / 2, written, o);  // the disk fills up half-way
   return SetLastError(ERROR_DISK_FULL), FALSE;
 }
+BOOL WINAPI TryFlush(HANDLE h) {
+  return Fails("F " + Short(h)) ? (SetLastError(ERROR_DISK_FULL), FALSE) : FlushFileBuffers(h);
+}
 BOOL WINAPI TryMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (Fails("MoveFileExA")) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
+  const bool through = flags & MOVEFILE_WRITE_THROUGH;
+  if (Fails("M " + Short(from) + ">" + Short(to) + (through ? "!" : ""))) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
   const BOOL ok = MoveFileExA(from, to, flags);
-  fault.replaced |= ok && std::string(to) == "qxinetvz.dat";
+  if (ok && std::string(to) == "qxinetvz.dat") {
+    fault.replaced = true;
+    if (fault.afterReplace) fault.afterReplace();
+  }
   return ok;
+}
+
+void Inject(int failAt) {
+  fault = Injection{};
+  fault.failAt = failAt;
+  StoreIo = {TryCreateFile, TryWriteFile, Try<&S::copyFile, kCopy, ERROR_DISK_FULL>,
+             Try<&S::createHardLink, kLink, ERROR_NOT_SUPPORTED>, TryMoveFileEx,
+             Try<&S::deleteFile, kDelete, ERROR_ACCESS_DENIED>,
+             Try<&S::createFileMapping, kMapping, ERROR_NOT_ENOUGH_MEMORY>,
+             Try<&S::mapViewOfFile, kView, ERROR_NOT_ENOUGH_MEMORY>, TryFlush,
+             Try<&S::flushViewOfFile, kFlushView, ERROR_LOCK_VIOLATION>};
+}
+
+// Nothing counts as written before it reached the disk: the work file takes
+// the data file's name only after a flush that follows its last write, and
+// written through; a change in place flushes its page, then the data file.
+void ExpectDurableOrder(const std::string& log, const std::string& op) {
+  bool flushed = false;
+  for (std::size_t at = 0, end; (end = log.find('|', at)) != std::string::npos; at = end + 1) {
+    const std::string call = log.substr(at, end - at);
+    if (call == "W tmp" || call == "C tmp") flushed = false;
+    if (call == "F tmp") flushed = true;
+    if (call.rfind("M tmp>dat", 0) == 0) EXPECT_TRUE(flushed && call.back() == '!') << op << ": " << log;
+    if (call == "V") EXPECT_EQ(log.compare(end + 1, 6, "F dat|"), 0) << op << ": " << log;
+  }
 }
 
 bool AppendB() {
@@ -99,7 +142,6 @@ struct Operation {
   int createAt = 0;
 };
 
-using S = StoreFileCalls;
 const Operation kOperations[] = {
     {"OpenStore", {"A", "C"}, false, true, false, OpenStore},
     {"OpenStore with a backup that shares the data file", {"A", "C"}, false, true, true, OpenStore},
@@ -136,14 +178,7 @@ Outcome RunOnce(const Operation& op, int failAt) {
   else WriteBytes("qxinetvz.bak", kOldBackup);
   if (!op.opens) OpenStore();
   RecordedMessages().clear();
-  fault = {0, failAt, "", false, false};
-  StoreIo = {TryCreateFile, TryWriteFile, Try<&S::copyFile, kCopy, ERROR_DISK_FULL>,
-             Try<&S::createHardLink, kLink, ERROR_NOT_SUPPORTED>, TryMoveFileEx,
-             Try<&S::deleteFile, kDelete, ERROR_ACCESS_DENIED>,
-             Try<&S::createFileMapping, kMapping, ERROR_NOT_ENOUGH_MEMORY>,
-             Try<&S::mapViewOfFile, kView, ERROR_NOT_ENOUGH_MEMORY>,
-             Try<&S::flushFileBuffers, kFlush, ERROR_DISK_FULL>,
-             Try<&S::flushViewOfFile, kFlushView, ERROR_LOCK_VIOLATION>};
+  Inject(failAt);
   const bool result = op.run();
   StoreIo = StoreFileCalls{};
   const Strings messages = RecordedMessages();
@@ -170,22 +205,27 @@ TEST(Store, EveryFailingFileCallLeavesAWholeStore) {
     const Outcome clean = RunOnce(op, 0);
     ASSERT_TRUE(fault.calls > 0 && clean.messages.empty()) << op.name;
     EXPECT_TRUE(!op.backsUp || clean.backup == before) << op.name;
+    ExpectDurableOrder(fault.log, op.name);
+    EXPECT_TRUE(std::string(op.name) != "WriteRecord" || fault.log.find("V|") != std::string::npos);
 
     for (int k = 1, calls = fault.calls; k <= calls; ++k, ++injected) {
       const Outcome o = RunOnce(op, k);
       const std::string where = op.name + (", failing call " + std::to_string(k)) + ": " + fault.failed;
       EXPECT_TRUE(!o.workLeft && (o.data == before || o.data == clean.data)) << where;
       // A work file that may not have reached the disk never replaces the data file.
-      EXPECT_TRUE(fault.failed != kFlush || fault.replacedFirst || o.data == before) << where;
+      EXPECT_TRUE(fault.failed != "F tmp" || fault.replacedFirst || o.data == before) << where;
       const bool replaced = o.data == clean.data && clean.data != before;
       EXPECT_TRUE(replaced ? !op.backsUp || o.backup == before
                            : o.backup == kOldBackup || o.backup == before) << where;
 
-      // Only a failure while opening speaks; a failed change speaks for itself.
-      const bool create = fault.failed == "CreateFileA";
+      // Only a failure while opening speaks; a failed change speaks for itself,
+      // a change in place that may not have reached the disk as a failed write.
+      const bool create = fault.failed.rfind("C ", 0) == 0;
       const char* m = nullptr;
-      if (fault.replaced || op.opens) {
-        if ((create && fault.dataFile) || fault.failed == kMapping || fault.failed == kView)
+      if (fault.failed == kFlushView || fault.failed == "F dat") {
+        m = kCannotWrite;
+      } else if (fault.replaced || op.opens) {
+        if (fault.failed == "C dat" || fault.failed == kMapping || fault.failed == kView)
           m = create ? kCannotOpen : "Adressdatei kann nicht in Speicher geladen werden !";
       } else if (o.data == before && clean.data != before) {
         m = create && op.createMessage && (!op.createAt || k == op.createAt) ? op.createMessage : op.message;
