@@ -237,3 +237,54 @@ TEST(Store, EveryFailingFileCallLeavesAWholeStore) {
   std::printf("store faults injected: %d\n", injected);
   EXPECT_GT(injected, 30);
 }
+
+// Another program takes the data file the moment a durable point has put it in
+// place: the import tells it once and stops, and writes nothing more.
+TEST(Store, AnImportStopsWhereItLosesItsFile) {
+  TestFolder folder;
+  WriteBytes("qxinetvz.dat", FileOf({"A", "C"}));
+  ASSERT_TRUE(OpenStore());
+  RecordedMessages().clear();
+  Inject(0);
+  HANDLE taken = INVALID_HANDLE_VALUE;
+  fault.afterReplace = [&] {
+    if (taken == INVALID_HANDLE_VALUE)
+      taken = CreateFileA("qxinetvz.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  };
+  BeginImport();
+  AppendB();
+  EXPECT_FALSE(SaveImport());
+  CurrentRecord = MakeRecord("D", "http://D/");
+  AppendRecord();
+  EXPECT_FALSE(SaveImport());
+  EndImport();
+  StoreIo = StoreFileCalls{};
+  CloseHandle(taken);
+  EXPECT_EQ(RecordedMessages(), Strings{kCannotOpen});
+  EXPECT_EQ(fault.log.find("M tmp>dat"), fault.log.rfind("M tmp>dat")) << fault.log;
+  CloseStore();
+  EXPECT_EQ(ReadBytes("qxinetvz.dat"), FileOf({"A", "B", "C"}));
+}
+
+// The backup cannot be written at the point after the last addition (both
+// tries); the entries after it are all skipped, so no record changes any more:
+// the end of the import still writes it.
+TEST(Store, AFailedBackupIsWrittenAtTheEnd) {
+  TestFolder folder;
+  WriteBytes("qxinetvz.dat", FileOf({"A", "C"}));
+  ASSERT_TRUE(OpenStore());
+  BeginImport();
+  AppendB();
+  StoreIo.moveFileEx = [](LPCSTR from, LPCSTR to, DWORD flags) -> BOOL {
+    return std::string(to) != "qxinetvz.bak" && MoveFileExA(from, to, flags);
+  };
+  EXPECT_TRUE(SaveImport());
+  StoreIo = StoreFileCalls{};
+  EXPECT_FALSE(FileExists("qxinetvz.bak"));
+  CurrentRecord = MakeRecord("X", "HTTP://A/");
+  EXPECT_EQ(FindByLink(), 0);  // known: skipped
+  EndImport();
+  CloseStore();
+  EXPECT_EQ(ReadBytes("qxinetvz.bak"), FileOf({"A", "C"}));
+  EXPECT_EQ(ReadBytes("qxinetvz.dat"), FileOf({"A", "B", "C"}));
+}
