@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "tests/win/manager_run.h"
 #include "tests/win/test_folder.h"
@@ -62,6 +64,8 @@ struct ImportCase {
   std::string file, content;  // file "": bookmark.htm, the dialog cancelled; content "@x": the sample x
   Boxes boxes;
   std::vector<std::string> after;  // for a sample: records that must be among its entries
+  // The data file while each box asks: the entries before it stored, one by one.
+  std::vector<std::vector<std::string>> asked = {};
 };
 class Import : public Pages, public ::testing::WithParamInterface<ImportCase> {};
 
@@ -77,6 +81,9 @@ TEST_P(Import, StoresWhatTheFileHolds) {
     ManagerRun run(folder_.path(), 7);
     EXPECT_EQ(State(run.page), ".XXooXXXoooo");
     const char* dialog = c.source == 102 ? kBookmarks : kHotlist;
+    run.atBox = [&](std::size_t i) {
+      if (i < c.asked.size()) EXPECT_EQ(StoredRecords("qxinetvz.dat"), c.asked[i]) << "at question " << i;
+    };
     ASSERT_TRUE(run.Run({c.source, c.policy ? c.policy : 104}, dialog,
                         (c.file.empty() ? "" : folder_.path() + "\\" + c.file).c_str(), c.boxes));
     ASSERT_TRUE(c.policy != 0 || run.Run({106}, dialog, "*"));
@@ -117,7 +124,9 @@ INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(std::vector<ImportCa
     {102, 105, "bookmark.htm", kPolicyFile,
      {{"Der Link 'HTTP://ALT.EXAMPLE/' ist bereits unter dem Namen 'Alt" + kAsk, IDYES},
       {"Der Link 'http://neu.example/' ist bereits unter dem Namen 'Neu" + kAsk, IDNO}},
-     {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"}},
+     {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"},
+     {{kStored[0], "0|Neu|http://neu.example/|"},
+      {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"}}},
     {102, 104, "bookmarks.htm", kPolicyFile, {}, kStored}, {102, 104, "", kPolicyFile, {}, kStored},
     {102, 104, "bookmark.htm", std::string(139, 'x'), {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}},
      kStored},
@@ -159,7 +168,25 @@ TEST_F(Pages, FavoritesImport) {
       "0|..?raus|http://drinnen/|", "0|" + std::string(127, 'N') + "|http://lang/|"}));
 }
 
-// A 5,000-link import ended at moments spread over its whole run: the data
+// Second copies of the program in folder, started one after another while
+// running holds: each must be turned away with its box, and end.
+void TurnAwaySecondCopies(const std::string& folder, const std::atomic<bool>& running) {
+  int copies = 0;
+  for (; running || copies == 0; ++copies) {
+    Process copy = StartProgram(WindowsPath(QXINET_EXE), "", folder);
+    MessageBoxInfo box;
+    DWORD code = 1;
+    const bool shown = WaitForMessageBox(copy.pid, "QX Internet 2.0", 20000, box);
+    EXPECT_EQ(box.text, "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
+                        "ffnet ! Programm wird beendet !") << "copy " << copies << (shown ? "" : ": no box");
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(WaitForExit(copy, 20000, code) && code == 0) << "copy " << copies << " did not end";
+    KillProgram(copy);
+  }
+  std::printf("second copies turned away during the import: %d\n", copies);
+}
+
+// A 15,000-link import ended at moments spread over its whole run: the data
 // file is always one the entry-by-entry road passes through, the backup one
 // it passed through before (or none yet), and the next start opens them.
 // Run to its end, the import leaves exactly the road's pair.
@@ -167,8 +194,8 @@ TEST_F(Pages, KilledImport) {
   // The road's new links in file order: every 40th link is an earlier one in capitals, skipped.
   std::vector<AddressRecord> road = {MakeRecord("Alt", "http://alt.example/", "Beschreibung")};
   std::string file = "<DL><p>\n";
-  for (int i = 0; i < 5000; ++i) {
-    const std::string name = "L" + std::to_string(i * 7919 % 5000);
+  for (int i = 0; i < 15000; ++i) {
+    const std::string name = "L" + std::to_string(i * 7919 % 15000);
     const std::string link = i % 40 == 39 ? "HTTP://L" + std::to_string(i - 20) + "/"
                                           : "http://l" + std::to_string(i) + "/";
     file += "<DT><A HREF=\"" + link + "\">" + name + "</A>\n";
@@ -182,20 +209,31 @@ TEST_F(Pages, KilledImport) {
     std::stable_sort(records.begin(), records.end(), [](auto& a, auto& b) { return CompareNames(a, b) < 0; });
     return std::string(reinterpret_cast<const char*>(records.data()), records.size() * RecordSize);
   };
-  std::mt19937 random(std::random_device{}());
+  const unsigned seed = std::random_device{}();
+  std::printf("seed %u\n", seed);
+  std::mt19937 random(seed);
   DWORD whole = 0;
   int partWay = 0;
-  for (int round = 0; round <= 24; ++round) {
-    const DWORD delay = round == 0 ? 0 : (round - 1) * whole / 23 + random() % 50;
-    SCOPED_TRACE(round == 0 ? std::string("not killed") : "killed after " + std::to_string(delay) + " ms");
+  // Round -1 runs to its end with second copies started meanwhile; round 0
+  // alone, to measure it; the others are killed.
+  for (int round = -1; round <= 24; ++round) {
+    const DWORD delay = round <= 0 ? 0 : (round - 1) * whole / 23 + random() % 50;
+    SCOPED_TRACE(round <= 0 ? "not killed, round " + std::to_string(round)
+                            : "killed after " + std::to_string(delay) + " ms");
     WriteBytes("qxinetvz.dat", Bytes(road[0]));
     DeleteFileA("qxinetvz.bak");
     {
       ManagerRun run(folder_.path(), 7);
       ASSERT_TRUE(run.Begin({102, 104}, kBookmarks, (folder_.path() + "\\bookmark.htm").c_str()));
       const DWORD begun = GetTickCount();
-      ASSERT_TRUE(round > 0 || run.Finish());
+      std::atomic<bool> running = true;
+      std::thread copies;
+      if (round < 0) copies = std::thread(TurnAwaySecondCopies, folder_.path(), std::ref(running));
+      const bool finished = round > 0 || run.Finish();
       if (round == 0) whole = GetTickCount() - begun;
+      running = false;
+      if (copies.joinable()) copies.join();
+      ASSERT_TRUE(finished);
       Sleep(delay);
       if (round > 0) KillProgram(run.process);
     }
@@ -209,6 +247,7 @@ TEST_F(Pages, KilledImport) {
     if (round > 0 && count > 1 && count < road.size()) ++partWay;
   }
   std::printf("kills that left an import part-way: %d of 24\n", partWay);
+  EXPECT_GE(partWay, 6) << "too few kills landed during the import to prove anything";
 }
 
 struct ExportCase {

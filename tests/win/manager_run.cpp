@@ -14,7 +14,13 @@ static const int kWait = 20000;
 static const char kBoxTitle[] = "QX Internet 2.0";
 
 std::vector<std::string> StoredRecords(const std::string& dataFile) {
-  const std::string bytes = ReadBytes(dataFile);
+  std::string bytes = ReadBytes(dataFile);  // empty while qxinet holds the file
+  if (HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap")) {
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    GetFileAttributesExA(dataFile.c_str(), GetFileExInfoStandard, &file);
+    auto view = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0));
+    bytes.assign(view, file.nFileSizeLow), UnmapViewOfFile(view), CloseHandle(map);
+  }
   std::vector<std::string> records;
   for (std::size_t at = 0; at + RecordSize <= bytes.size(); at += RecordSize) {
     AddressRecord r;
@@ -78,9 +84,11 @@ bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, 
 
 bool ManagerRun::Finish(const Boxes& boxes) {
   MessageBoxInfo box;
-  for (const auto& [text, answer] : boxes) {
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const auto& [text, answer] = boxes[i];
     if (!WaitForMessageBox(process.pid, kBoxTitle, kWait, box)) return false;
     EXPECT_EQ(box.text, text);
+    if (atBox) atBox(i);
     if (!AnswerMessageBox(box, answer) || !WaitForWindowGone(box.window, kWait)) return false;
   }
   // A box nobody expected holds the run: it is reported at once, not after the wait.

@@ -7,6 +7,7 @@
 
 using Boxes = std::vector<std::pair<std::string, int>>;  // the text of each box and its answer
 
+// The records of the data file; while qxinet holds it, as its named mapping shows them.
 std::vector<std::string> StoredRecords(const std::string& dataFile);
 std::string RecordsFile(const std::vector<std::string>& records);
 std::string WindowsPath(std::string unixPath);
@@ -18,6 +19,7 @@ std::string WindowsPath(std::string unixPath);
 
 struct ManagerRun {
   int waitMs = 20000;  // for the end of a run
+  std::function<void(std::size_t)> atBox;  // called with each box's number before its answer
   Process process;
   HWND sheet = nullptr, page = nullptr;
   // Starts qxinet in folder (answering the box of an empty data file) on tab 7 or 8.
