@@ -1,7 +1,10 @@
 // Prints how long the real program takes, through its Import and Export
-// pages, to import generated bookmark files of 1,000, 5,000 and 20,000 links
-// into an empty store and 5,000 into one of 5,000 records, to export 20,000
-// records as an HTML document, and to import two hostile files of 2 MB.
+// pages, to import generated bookmark files of 1, 1,000, 5,000, 20,000 and
+// 100,000 links into an empty store and 5,000 into one of 5,000 records; to
+// import under Overwrite, into a store of 20,000, a file that brings every
+// stored link back (in capitals), each followed by a new link, once with the
+// stored titles and once with new ones; to export 20,000 records as an HTML
+// document; and to import two hostile files of 2 MB.
 // Times run from the file dialog's OK to the end of the run. Run under Wine
 // with a display; see the README. QX_QXINET names another qxinet.exe to time
 // (an older build, say).
@@ -30,6 +33,20 @@ std::string GeneratedBookmarks(int count, unsigned seed) {
   return file + "</DL><p>\n";
 }
 
+// Every link of StoreOf(count) again, in capitals, under its stored title or
+// a new one, each followed by a new link.
+std::string ReturningBookmarks(int count, bool renamed) {
+  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+  for (int i = 0; i < count; ++i) {
+    const std::string title = renamed ? "Umbenannt " + std::to_string((i * 104729) % count)
+                                      : "Eintrag " + std::to_string((i * 7919) % count);
+    file += "<DT><A HREF=\"HTTP://WWW.EXAMPLE.COM/" + std::to_string(i) + "\">" + title + "</A>\n";
+    file += "<DT><A HREF=\"http://www.example.org/neu/" + std::to_string(i) + "\">Neu " +
+            std::to_string(i) + "</A>\n";
+  }
+  return file + "</DL><p>\n";
+}
+
 // About 2 MB of one piece repeated.
 std::string Repeated(const std::string& piece) {
   std::string file;
@@ -50,7 +67,7 @@ std::string StoreOf(int count) {
 
 // The time from the dialog's OK: Begin returns once the dialog has gone.
 // The records are counted once the program has ended and let go of its file.
-void Import(const char* what, const std::string& file, int stored, int links) {
+void Import(const char* what, const std::string& file, int stored, int links, int policy = 104) {
   TestFolder folder;
   WriteBytes("bookmark.htm", file);
   WriteBytes("qxinetvz.dat", StoreOf(stored));
@@ -60,7 +77,7 @@ void Import(const char* what, const std::string& file, int stored, int links) {
     ManagerRun run(folder.path(), 7);
     run.waitMs = 900000;
     const std::string path = folder.path() + "\\bookmark.htm";
-    if (run.Begin({102}, "QX Internet 2.0 - Netscape Bookmarkdatei laden", path.c_str())) {
+    if (run.Begin({102, policy}, "QX Internet 2.0 - Netscape Bookmarkdatei laden", path.c_str())) {
       const DWORD start = GetTickCount();
       ok = run.Finish();
       s = Seconds(start);
@@ -100,10 +117,13 @@ void ExportHtml(int stored) {
 // "links": the generated files and the export only (an older build would
 // take hours over the hostile files).
 int main(int argc, char** argv) {
-  for (int links : {1000, 5000, 20000})
+  for (int links : {1, 1000, 5000, 20000, 100000})
     Import(("import of " + std::to_string(links) + " links").c_str(), GeneratedBookmarks(links, 1),
            0, links);
   Import("import of 5000 links into 5000", GeneratedBookmarks(5000, 1), 5000, 5000);
+  for (bool renamed : {false, true})
+    Import(renamed ? "20000 returning renamed + 20000 new" : "20000 returning + 20000 new",
+           ReturningBookmarks(20000, renamed), 20000, 40000, 106);
   ExportHtml(20000);
   if (argc > 1 && std::string(argv[1]) == "links") return 0;
   for (const char* piece : {"HREF=\"", "HREF=x"}) {

@@ -26,12 +26,17 @@ struct Bar {
   // The positions that would change nothing on show: the one shown and those
   // of the same filled width, the edges of the range excepted.
   long quietLow = 1, quietHigh = 0;
+  DWORD sentAt = 0;
 } known;
 
-// Each position sent costs a redraw, which under Wine takes longer than
-// storing an entry: a step the bar would not show is left out. The first
-// and the last two positions of a range always go, so a run ends where it
-// ends whatever the step.
+// A redraw costs more than storing many entries (under Wine about half a
+// millisecond): between the edges of the range the bar moves at most this
+// often, which the eye does not tell from every step.
+constexpr DWORD kRedrawMs = 25;
+
+// Each position sent costs a redraw: a step the bar would not show is left
+// out. The first and the last two positions of a range always go, so a run
+// ends where it ends whatever the step.
 void Quiet(long shown) {
   const PBRANGE& r = known.range;
   const long long span = static_cast<long long>(r.iHigh) - r.iLow;
@@ -72,7 +77,11 @@ void SetProgressPosition(HWND page, long position) {
   const PBRANGE& range = known.range;
   const long held = position < range.iLow ? range.iLow : position > range.iHigh ? range.iHigh : position;
   if (held >= known.quietLow && held <= known.quietHigh) return;
+  const bool edge = held <= range.iLow || held >= range.iHigh - 1;
+  const DWORD now = GetTickCount();
+  if (!edge && now - known.sentAt < kRedrawMs) return;
   SendMessageA(known.window, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  known.sentAt = now;
   Quiet(held);
 }
 

@@ -1,5 +1,5 @@
 // The Import and Export pages of the real program under Wine: their start
-// states, every import and export road with its cases in a table (the WWW
+// states, every import and export with its cases in a table (the WWW
 // page showing what an import stored), real browser exports from the
 // samples, and imports killed part-way.
 #include <gtest/gtest.h>
@@ -187,25 +187,25 @@ void TurnAwaySecondCopies(const std::string& folder, const std::atomic<bool>& ru
 }
 
 // A 15,000-link import ended at moments spread over its whole run: the data
-// file is always one the entry-by-entry road passes through, the backup one
+// file is always one that entry-by-entry additions pass through, the backup one
 // it passed through before (or none yet), and the next start opens them.
-// Run to its end, the import leaves exactly the road's pair.
+// Run to its end, the import leaves exactly their pair.
 TEST_F(Pages, KilledImport) {
-  // The road's new links in file order: every 40th link is an earlier one in capitals, skipped.
-  std::vector<AddressRecord> road = {MakeRecord("Alt", "http://alt.example/", "Beschreibung")};
+  // The new links in file order: every 40th link is an earlier one in capitals, skipped.
+  std::vector<AddressRecord> added = {MakeRecord("Alt", "http://alt.example/", "Beschreibung")};
   std::string file = "<DL><p>\n";
   for (int i = 0; i < 15000; ++i) {
     const std::string name = "L" + std::to_string(i * 7919 % 15000);
     const std::string link = i % 40 == 39 ? "HTTP://L" + std::to_string(i - 20) + "/"
                                           : "http://l" + std::to_string(i) + "/";
     file += "<DT><A HREF=\"" + link + "\">" + name + "</A>\n";
-    if (i % 40 != 39) road.push_back(MakeRecord(name, link));
+    if (i % 40 != 39) added.push_back(MakeRecord(name, link));
   }
   WriteBytes("bookmark.htm", file);
   // The file once it holds n records: each addition appended and all bubble-sorted leaves
-  // the first n of the road in stable name order.
-  const auto state = [&road](std::size_t n) {
-    std::vector<AddressRecord> records(road.begin(), road.begin() + std::min(n, road.size()));
+  // the first n of them in stable name order.
+  const auto state = [&added](std::size_t n) {
+    std::vector<AddressRecord> records(added.begin(), added.begin() + std::min(n, added.size()));
     std::stable_sort(records.begin(), records.end(), [](auto& a, auto& b) { return CompareNames(a, b) < 0; });
     return std::string(reinterpret_cast<const char*>(records.data()), records.size() * RecordSize);
   };
@@ -220,7 +220,7 @@ TEST_F(Pages, KilledImport) {
     const DWORD delay = round <= 0 ? 0 : (round - 1) * whole / 23 + random() % 50;
     SCOPED_TRACE(round <= 0 ? "not killed, round " + std::to_string(round)
                             : "killed after " + std::to_string(delay) + " ms");
-    WriteBytes("qxinetvz.dat", Bytes(road[0]));
+    WriteBytes("qxinetvz.dat", Bytes(added[0]));
     DeleteFileA("qxinetvz.bak");
     {
       ManagerRun run(folder_.path(), 7);
@@ -243,8 +243,8 @@ TEST_F(Pages, KilledImport) {
     EXPECT_EQ(data, state(count));
     EXPECT_EQ(backup, state(saved));  // no backup: none yet
     EXPECT_LE(saved, count);
-    EXPECT_TRUE(round > 0 || (count == road.size() && saved == count - 1)) << count << " " << saved;
-    if (round > 0 && count > 1 && count < road.size()) ++partWay;
+    EXPECT_TRUE(round > 0 || (count == added.size() && saved == count - 1)) << count << " " << saved;
+    if (round > 0 && count > 1 && count < added.size()) ++partWay;
   }
   std::printf("kills that left an import part-way: %d of 24\n", partWay);
   EXPECT_GE(partWay, 6) << "too few kills landed during the import to prove anything";
