@@ -1,12 +1,10 @@
-// The record layout, link classification, name order, link equality, and
-// where a centred window goes.
+// The record layout, link classification, name order and link equality.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "addressdb/record.h"
-#include "common/center_math.h"
 
 // Every byte c, then the texts given (an empty one is left as the bytes).
 static AddressRecord Filled(char c, const std::string& name = "", const std::string& link = "") {
@@ -65,14 +63,3 @@ TEST(Record, ClassifiesLinksByTheirExactAsciiPrefix) {
     }
 }
 
-// Each half rounded down on its own (an even reference and an odd window tell
-// that from halving the difference), clamped at 0 on the left and top only.
-TEST(Center, HalvesRoundedDownAndClampedAtZero) {
-  const int cases[][8] = {{0, 0, 801, 601, 300, 201, 250, 200}, {100, 40, 400, 300, 101, 99, 250, 141},
-                          {0, 0, 300, 200, 801, 601, 0, 0},     {0, 0, 300, 600, 801, 100, 0, 250},
-                          {900, 700, 200, 200, 50, 50, 975, 775}};
-  for (const auto& c : cases) {
-    const CenterPoint p = CenterPosition(c[0], c[1], c[2], c[3], c[4], c[5]);
-    EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(c[6], c[7])) << c[0] << "," << c[1];
-  }
-}
