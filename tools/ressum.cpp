@@ -20,9 +20,7 @@
 //   DWORD Characteristics,
 // then, at HeaderSize bytes from the entry's start, DataSize bytes of data,
 // padded to a 4-byte boundary.
-//
-// Built with -DRESSUM_NO_MAIN the file leaves out main(), so that a test can
-// include it and call the parser directly.
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -217,7 +215,6 @@ inline std::string FormatSource(const std::vector<DialogSum>& sums, const std::s
 
 }  // namespace ressum
 
-#ifndef RESSUM_NO_MAIN
 int main(int argc, char** argv) {
   if (argc != 2 && argc != 3) {
     std::fprintf(stderr, "usage: ressum INPUT.res [OUTPUT.cpp]\n");
@@ -268,4 +265,3 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
-#endif

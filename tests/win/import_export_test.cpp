@@ -128,6 +128,12 @@ INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(std::vector<ImportCa
      {{kStored[0], "0|Neu|http://neu.example/|"},
       {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"}}},
     {102, 104, "bookmarks.htm", kPolicyFile, {}, kStored}, {102, 104, "", kPolicyFile, {}, kStored},
+    // Declared UTF-8: converted to Windows-1252, a character it lacks becoming "?".
+    {102, 104, "bookmark.htm",
+     "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+     "charset=UTF-8\">\n<DL><p>\n<DT><A HREF=\"http://z\xC3\xBC" "ge.example/\">Z\xC3\xBC" "ge \xE2\x80\x94 "
+     "\xE2\x82\xAC \xE4\xB8\xAD</A>\n</DL><p>\n",
+     {}, {kStored[0], "0|Z\xFC" "ge \x97 \x80 ?|http://z\xFC" "ge.example/|"}},
     {102, 104, "bookmark.htm", std::string(139, 'x'), {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}},
      kStored},
     {102, 104, "bookmark.htm", std::string(140, 'x'), {}, kStored},
@@ -254,6 +260,7 @@ struct ExportCase {
   int target, policy;  // 105: both questions about Seite.url come, the first answered yes
   std::string result;  // the text of Seite.url, or of the document ("": its dialog cancelled or none)
   std::vector<std::string> records;
+  bool held = false;  // Seite.url held open, without sharing, by another program
 };
 class Export : public Pages, public ::testing::WithParamInterface<ExportCase> {};
 
@@ -265,6 +272,8 @@ TEST_P(Export, WritesTheFiles) {
   WriteBytes("seite", "altes Dokument");
   WriteBytes("qxinetvz.dat", RecordsFile(c.records));
   const std::string ask = "Der Eintrag '" + seite + "' existiert bereits ! \xDC" "berschreiben ?";
+  HANDLE held = c.held ? CreateFileA(seite.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                       : INVALID_HANDLE_VALUE;
   {
     ManagerRun run(folder_.path(), 8);
     EXPECT_EQ(State(run.page), c.target == 101 ? "XoXooXXXoooo" : ".X...XXXoooo");
@@ -277,8 +286,12 @@ TEST_P(Export, WritesTheFiles) {
                         c.policy == 105 ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, 104)) != FALSE, c.target == 101);
   }
+  CloseHandle(held);
   if (c.target == 102) {
-    EXPECT_EQ(ReadBytes("seite"), c.result.empty() ? "altes Dokument" : c.result);
+    const std::string doc = ReadBytes("seite"), want = c.result.empty() ? "altes Dokument" : c.result;
+    EXPECT_TRUE(doc == want) << "the document differs from byte "
+                             << std::mismatch(doc.begin(), doc.end(), want.begin(), want.end()).first - doc.begin()
+                             << " on: " << doc.size() << " bytes, " << want.size() << " expected";
     EXPECT_FALSE(FileExists("seite.htm"));
     return;
   }
@@ -307,9 +320,24 @@ const std::string kHead =
     "<hr align=center width=100% size=3>\r\n\r\n";
 const std::string kFoot = "\r\n<hr align=center width=100% size=3>\r\n</body>\r\n</html>\r\n";
 
+// A document of some 160 KB, more than one piece of its writing: every byte arrives, in order.
+ExportCase LongDocument() {
+  ExportCase c{102, 104, kHead, {}};
+  for (int i = 1000; i < 1400; ++i) {
+    const std::string name = "Seite " + std::to_string(i) + std::string(110, 'n');
+    const std::string link = "http://example.org/" + std::to_string(i) + std::string(230, 'l');
+    c.records.push_back("0|" + name + "|" + link + "|");
+    c.result += "<br><a href=\"" + link + "\">" + name + "</a>\r\n";
+  }
+  c.result += kFoot;
+  return c;
+}
+
 INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::ValuesIn(std::vector<ExportCase>{
     {101, 104, "http://alt/", kFavorites}, {101, 106, "http://zwei/", kFavorites},
-    {101, 105, "http://eins/", kFavorites}, {102, 104, "", {}},
+    {101, 105, "http://eins/", kFavorites}, {102, 104, "", {}}, LongDocument(),
+    // Held by another program, the file exists all the same: asked about (and not written).
+    {101, 105, "http://alt/", kFavorites, true},
     {102, 104, kHead + "<br><a href=\"http://a/?x=\"1\"&y\">Z\xFCge & <b></a>\r\n"
      "<br><a href=\"gibt's\">Ohne</a>\r\n<br><a href=\"ftp://f/\">F</a>\r\n" + kFoot,
      {"0|Z\xFCge & <b>|http://a/?x=\"1\"&y|", "3|Gruppe|news:x|", "255|Ohne|gibt's|", "1|F|ftp://f/|"}},
