@@ -1,11 +1,12 @@
 // The installation: create the target directory, copy the package files and
 // the uninstaller, write the registry entries. Nothing is undone after a
 // failure; the user sees what was done so far.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "common/bounded_text.h"
-#include "installer/profile.h"
+#include "common/installation_keys.h"
 #include "installer/setup_app.h"
 
 namespace {
@@ -46,11 +47,14 @@ void PlaceUninstaller(const std::string& current, const std::string& windows) {
   }
 }
 
-// Creates or opens a key of the installation below HKEY_LOCAL_MACHINE; the
+// Creates or opens the key parent\name (\sub) below HKEY_LOCAL_MACHINE; the
 // name must fit its buffer like every other composed text.
-HKEY CreateKey(const char* format, const char* name) {
+HKEY CreateKey(const char* parent, const char* name, const char* sub = nullptr) {
   char keyName[kTextSize];
-  if (!FormatWhole(keyName, format, name)) return nullptr;
+  if (!(sub ? FormatWhole(keyName, "%s\\%s\\%s", parent, name, sub)
+            : FormatWhole(keyName, "%s\\%s", parent, name))) {
+    return nullptr;
+  }
   HKEY key = nullptr;
   char keyClass[] = "qxapps";
   DWORD disposition;
@@ -68,8 +72,8 @@ void SetText(HKEY key, const char* value, const char* text) {
 
 }  // namespace
 
-bool CreateTargetDirectory() {
-  for (const std::string& directory : DirectoriesToCreate(Parameters.targetDirectory)) {
+bool CreateTargetDirectory(const SetupParameters& params) {
+  for (const std::string& directory : DirectoriesToCreate(params.targetDirectory)) {
     if (!CreateOne(directory)) {
       ShowSetupError(kDirectoryFailed);
       return false;
@@ -78,14 +82,13 @@ bool CreateTargetDirectory() {
   return true;
 }
 
-bool CopyPackageFiles() {
+bool CopyPackageFiles(const SetupParameters& params) {
   const std::string windows = SystemDirectory(WindowsDirectory);
   const std::string current = SystemDirectory(CurrentDirectory);
-  const std::string target(WithoutTrailingBackslash(Parameters.targetDirectory));
+  const std::string target(WithoutTrailingBackslash(params.targetDirectory));
   PlaceUninstaller(current, windows);
 
-  const std::vector<CopyPair> pairs = CopyPairs(ReadProfile);
-  for (const CopyPair& pair : pairs) {
+  for (const CopyPair& pair : params.copyPairs) {
     char source[kTextSize], destination[kTextSize];
     // Without the current directory the source would be taken from the drive
     // root; that, like a path that does not fit its buffer, is a failed copy.
@@ -96,38 +99,40 @@ bool CopyPackageFiles() {
       return false;
     }
   }
-  if (pairs.empty()) {
+  if (params.copyPairs.empty()) {
     ShowSetupError(kNothingToCopy);
     return false;
   }
   return true;
 }
 
-bool WriteRegistryEntries() {
-  const char* name = Parameters.programName;
-  HKEY key = CreateKey("Software\\QXApps\\%s", name);
+bool WriteRegistryEntries(const SetupParameters& params) {
+  const char* name = params.programName;
+  HKEY key = CreateKey(kProgramsKey, name);
   if (key == nullptr) {
     ShowSetupError(kRegistryFailed);
     return false;
   }
-  SetText(key, "InstallPath", Parameters.targetDirectory);
+  SetText(key, kInstallPathValue, params.targetDirectory);
   SYSTEMTIME now;
   GetLocalTime(&now);
   SetText(key, "InstallDate", FormatInstallDate(now.wDay, now.wMonth, now.wYear, now.wHour,
                                                 now.wMinute, now.wSecond).c_str());
   RegCloseKey(key);
 
-  key = CreateKey("Software\\QXApps\\%s\\DelFiles", name);
+  key = CreateKey(kProgramsKey, name, kListKey);
   if (key == nullptr) {
     ShowSetupError(kRegistryFailed);
     return false;
   }
-  for (const ListedFile& file : ListedFiles(ReadProfile)) {
-    SetText(key, ("File" + std::to_string(file.number)).c_str(), file.name.c_str());
+  for (const ListedFile& file : params.listedFiles) {
+    char value[16];
+    std::snprintf(value, sizeof value, kListedFileValue, file.number);
+    SetText(key, value, file.name.c_str());
   }
   RegCloseKey(key);
 
-  key = CreateKey("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s", name);
+  key = CreateKey(kUninstallListKey, name);
   if (key == nullptr) {
     ShowSetupError(kRegistryFailed);
     return false;
@@ -140,10 +145,10 @@ bool WriteRegistryEntries() {
   return true;
 }
 
-bool RunInstallation(StatusOperation status) {
+bool RunInstallation(const SetupParameters& params, StatusOperation status) {
   struct Step {
     const char* text;
-    bool (*run)();
+    bool (*run)(const SetupParameters&);
   };
   static const Step steps[] = {
       {"Verzeichnis anlegen...", CreateTargetDirectory},
@@ -153,7 +158,7 @@ bool RunInstallation(StatusOperation status) {
   for (const Step& step : steps) {
     status(step.text);
     Sleep(2000);
-    if (!step.run()) return false;
+    if (!step.run(params)) return false;
   }
   status("Installation erfolgreich abgeschlossen...");
   return true;

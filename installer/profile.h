@@ -1,4 +1,4 @@
-// Reading setup.ini from the current directory, anew for every value.
+// Reading setup.ini from the current directory, once at start-up.
 #pragma once
 #include <string>
 

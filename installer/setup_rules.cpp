@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/contained_name.h"
-#include "uninstaller/command_line.h"
+#include "common/installation_keys.h"
 
 const char kNoParameterFile[] = "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !";
 const char kNoProgramName[] =
@@ -16,6 +16,8 @@ const char kNoSourceFiles[] = "Quelldateien in setup.ini nicht gefunden ! \nProg
 const char kNoTargetFiles[] = "Zieldateien in setup.ini nicht gefunden ! \nProgramm abgebrochen !";
 const char kProgramNameTooLong[] =
     "Programmbezeichnung in setup.ini zu lang ! \nProgramm abgebrochen !";
+const char kSourceFileOutside[] =
+    "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !";
 const char kTargetFileOutside[] =
     "Zieldatei in setup.ini au\xDF" "erhalb des Zielverzeichnisses ! \nProgramm abgebrochen !";
 const char kListedFileOutside[] =
@@ -30,6 +32,10 @@ void Keep(char (&field)[kTextSize], const std::string& value) {
   field[n] = '\0';
 }
 
+std::string Numbered(const ProfileReader& read, const char* section, const char* key, int n) {
+  return read(section, (key + std::to_string(n)).c_str());
+}
+
 }  // namespace
 
 const char* CheckParameters(const ProfileReader& read, SetupParameters& params) {
@@ -38,42 +44,30 @@ const char* CheckParameters(const ProfileReader& read, SetupParameters& params) 
   Keep(params.targetDirectory, read("InstDir", "Dir"));
   if (params.targetDirectory[0] == '\0') return kNoTargetDirectory;
   int sources = 0, targets = 0;
+  params.copyPairs.clear();
   for (int n = 1; n <= kMaxEntries; ++n) {
-    char key[16];
-    std::snprintf(key, sizeof key, "COFile%d", n);
-    if (!read("CopyFiles", key).empty()) ++sources;
-    std::snprintf(key, sizeof key, "CNFile%d", n);
-    if (!read("CopyFiles", key).empty()) ++targets;
+    CopyPair pair{Numbered(read, "CopyFiles", "COFile", n), Numbered(read, "CopyFiles", "CNFile", n)};
+    sources += !pair.source.empty();
+    targets += !pair.target.empty();
+    if (!pair.source.empty() && !pair.target.empty()) params.copyPairs.push_back(pair);
   }
   if (sources == 0) return kNoSourceFiles;
   if (targets == 0) return kNoTargetFiles;
   // The uninstaller takes no longer name, so such an installation could
   // never be removed; and its keys must all fit, or some would stay behind.
   if (std::strlen(params.programName) > kMaxProgramName) return kProgramNameTooLong;
-  for (const CopyPair& pair : CopyPairs(read))
+  for (const CopyPair& pair : params.copyPairs)
+    if (!StaysInFolder(pair.source)) return kSourceFileOutside;
+  for (const CopyPair& pair : params.copyPairs)
     if (!StaysInFolder(pair.target)) return kTargetFileOutside;
-  for (const ListedFile& file : ListedFiles(read))
+  params.listedFiles.clear();
+  for (int n = 1; n <= kMaxEntries; ++n) {
+    std::string name = Numbered(read, "DelFiles", "DFile", n);
+    if (!name.empty()) params.listedFiles.push_back({n, name});
+  }
+  for (const ListedFile& file : params.listedFiles)
     if (!StaysInFolder(file.name)) return kListedFileOutside;
   return nullptr;
-}
-
-std::vector<CopyPair> CopyPairs(const ProfileReader& read) {
-  std::vector<CopyPair> pairs;
-  for (int n = 1; n <= kMaxEntries; ++n) {
-    const std::string number = std::to_string(n);
-    CopyPair pair{read("CopyFiles", ("COFile" + number).c_str()), read("CopyFiles", ("CNFile" + number).c_str())};
-    if (!pair.source.empty() && !pair.target.empty()) pairs.push_back(pair);
-  }
-  return pairs;
-}
-
-std::vector<ListedFile> ListedFiles(const ProfileReader& read) {
-  std::vector<ListedFile> files;
-  for (int n = 1; n <= kMaxEntries; ++n) {
-    std::string name = read("DelFiles", ("DFile" + std::to_string(n)).c_str());
-    if (!name.empty()) files.push_back({n, name});
-  }
-  return files;
 }
 
 std::vector<std::string> DirectoriesToCreate(std::string_view target) {

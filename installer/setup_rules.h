@@ -11,37 +11,35 @@
 // Every text of setup.ini and of the installation fits 259 characters.
 constexpr std::size_t kTextSize = 260;
 
-// The parameters that live for the whole run of setup.
-struct SetupParameters {
-  char targetDirectory[kTextSize];
-  char programName[kTextSize];
-};
-
-// Reads one value of setup.ini (empty when missing), at most 259 characters.
-using ProfileReader = std::function<std::string(const char* section, const char* key)>;
-
-// The numbered keys of setup.ini run from 1 to this.
-constexpr int kMaxEntries = 20;
-
-// The start-up checks after the file was found. Fills params and returns
-// nullptr, or returns the message of the first check that fails.
-const char* CheckParameters(const ProfileReader& read, SetupParameters& params);
-
 // A complete pair of section CopyFiles: source and target both non-empty.
 struct CopyPair {
   std::string source;
   std::string target;
 };
-// The complete pairs numbered 1 to 20, in ascending order.
-std::vector<CopyPair> CopyPairs(const ProfileReader& read);
 
 // A non-empty "DFile%d" of section DelFiles with its number.
 struct ListedFile {
   int number;
   std::string name;
 };
-// The files listed for deletion, numbered 1 to 20, in ascending order.
-std::vector<ListedFile> ListedFiles(const ProfileReader& read);
+
+// The parameters that live for the whole run of setup. setup.ini is read
+// once, at start-up, and the installation uses what was checked then: the
+// file may be changed while the wizard waits.
+struct SetupParameters {
+  char targetDirectory[kTextSize];
+  char programName[kTextSize];
+  std::vector<CopyPair> copyPairs;      // the complete pairs, numbered 1 to 20, ascending
+  std::vector<ListedFile> listedFiles;  // numbered 1 to 20, ascending
+};
+
+// Reads one value of setup.ini (empty when missing), at most 259 characters.
+using ProfileReader = std::function<std::string(const char* section, const char* key)>;
+
+// Reads every value once and makes the start-up checks after the file was
+// found. Fills params and returns nullptr, or returns the message of the
+// first check that fails.
+const char* CheckParameters(const ProfileReader& read, SetupParameters& params);
 
 // The directories to create for a target, in order: every cut point from the
 // third character on (drive form), the second (leading backslash) or the
@@ -60,5 +58,6 @@ extern const char kNoTargetDirectory[];
 extern const char kNoSourceFiles[];
 extern const char kNoTargetFiles[];
 extern const char kProgramNameTooLong[];
+extern const char kSourceFileOutside[];
 extern const char kTargetFileOutside[];
 extern const char kListedFileOutside[];

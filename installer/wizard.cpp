@@ -100,7 +100,7 @@ void StartInstallation(HWND page) {
   SendMessageA(WizardFrame, PSM_SETFINISHTEXT, 0,
                reinterpret_cast<LPARAM>("&Schlie\xDF" "en"));
   SendMessageA(WizardFrame, PSM_SETWIZBUTTONS, 0, PSWIZB_DISABLEDFINISH);
-  if (!RunInstallation(ShowStatus)) ShowSetupError("Installation abgebrochen !");
+  if (!RunInstallation(Parameters, ShowStatus)) ShowSetupError("Installation abgebrochen !");
   PostMessageA(WizardFrame, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
 }
 

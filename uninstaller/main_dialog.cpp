@@ -1,6 +1,7 @@
 // The uninstaller's one dialog: names the program, asks, then runs the removal.
 #include "common/bounded_text.h"
 #include "common/center.h"
+#include "common/installation_keys.h"
 #include "uninstaller/resource.h"
 #include "uninstaller/uninstall_app.h"
 
@@ -19,7 +20,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(ProgramIcon));
       SetWindowTextA(dialog, "QX Uninstall v1.0");
       CenterWindow(GetDesktopWindow(), dialog);
-      char heading[128];
+      char heading[sizeof "Deinstallation von Programm : " + kMaxProgramName];
       FormatShown(heading, "Deinstallation von Programm : %s", ProgramName);
       SetDlgItemTextA(dialog, IDC_HEADING, heading);
       MessageBeep(MB_ICONEXCLAMATION);

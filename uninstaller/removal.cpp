@@ -1,13 +1,14 @@
 // The removal run: read the installation's keys, delete the listed files and
-// the directory, delete the keys. Only a missing installation directory stops
-// it; everything else that fails is passed over.
+// the directory, delete the keys. A missing installation directory stops it,
+// and so does a listed file that stays: the keys are kept, so that the removal
+// can be tried again. Everything else that fails is passed over.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "common/bounded_text.h"
 #include "common/contained_name.h"
-#include "uninstaller/command_line.h"
+#include "common/installation_keys.h"
 #include "uninstaller/install_directory.h"
 #include "uninstaller/resource.h"
 #include "uninstaller/uninstall_app.h"
@@ -42,30 +43,46 @@ bool ReadInstallDirectory(const char* keyName, std::string& directory) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   char path[MAX_PATH];
-  const bool found = ReadText(key, "InstallPath", path);
+  const bool found = ReadText(key, kInstallPathValue, path);
   RegCloseKey(key);
   return found && DirectoryForJoining(path, directory);
 }
 
-void DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) {
+// Whether the file is gone: deleted now, or never there (a name no file can
+// have included). A folder of that name is no file the installation brought.
+bool Removed(const char* path) {
+  if (DeleteFileA(path)) return true;
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Deletes the listed files in order. Stops with false at the first that stays
+// (the program runs, the file is read-only), after telling the user which.
+bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) {
   char listName[MAX_PATH];
   HKEY key;
-  if (!FormatWhole(listName, "%s\\DelFiles", keyName) ||
+  if (!FormatWhole(listName, "%s\\%s", keyName, kListKey) ||
       RegOpenKeyExA(HKEY_LOCAL_MACHINE, listName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return;
+    return true;
   }
-  for (int n = 1; n <= 20; ++n) {
+  for (int n = 1; n <= kMaxEntries; ++n) {
     char value[16], file[MAX_PATH];
-    std::snprintf(value, sizeof value, "File%d", n);
+    std::snprintf(value, sizeof value, kListedFileValue, n);
     if (!ReadText(key, value, file) || file[0] == '\0') continue;
     char status[MAX_PATH], path[MAX_PATH];
     FormatShown(status, "L\xF6schen : %s ...", file);
     Stage(dialog, status, 1000);
     // A path that would be cut names another file, and a name that leads out
     // of the directory a file the installation did not bring: both are left alone.
-    if (StaysInFolder(file) && FormatWhole(path, "%s%s", directory, file)) DeleteFileA(path);
+    if (!StaysInFolder(file) || !FormatWhole(path, "%s%s", directory, file) || Removed(path)) continue;
+    RegCloseKey(key);
+    char text[MAX_PATH + 80];
+    FormatShown(text, "Datei %s konnte nicht gel\xF6scht werden ! \nDeinstallation abgebrochen !", file);
+    ErrorBox(text);
+    return false;
   }
   RegCloseKey(key);
+  return true;
 }
 
 void DeleteProgramKey(HKEY root, const char* parentName) {
@@ -75,6 +92,9 @@ void DeleteProgramKey(HKEY root, const char* parentName) {
   RegCloseKey(parent);
 }
 
+// The run ends here, after the box that told why.
+void Abandon(HWND dialog) { SetDlgItemTextA(dialog, IDC_STATUS, "Deinstallation abgebrochen !"); }
+
 }  // namespace
 
 void RemoveInstallation(HWND dialog) {
@@ -82,26 +102,29 @@ void RemoveInstallation(HWND dialog) {
   char keyName[MAX_PATH];
   std::string directory;
   if (std::strlen(ProgramName) > kMaxProgramName ||
-      !FormatWhole(keyName, "Software\\QXApps\\%s", ProgramName) ||
+      !FormatWhole(keyName, "%s\\%s", kProgramsKey, ProgramName) ||
       !ReadInstallDirectory(keyName, directory)) {
     ErrorBox("Kein Eintrag f\xFCr Installationsverzeichnis in Registry gefunden !");
-    SetDlgItemTextA(dialog, IDC_STATUS, "Deinstallation abgebrochen !");
+    Abandon(dialog);
     return;
   }
 
   Stage(dialog, "Dateien l\xF6schen...", 1000);
-  DeleteListedFiles(dialog, keyName, directory.c_str());
+  if (!DeleteListedFiles(dialog, keyName, directory.c_str())) {
+    Abandon(dialog);
+    return;
+  }
 
   Stage(dialog, "Verzeichnis l\xF6schen...", 1000);
   RemoveDirectoryA(DirectoryToRemove(directory).c_str());
 
   Stage(dialog, "Eintr\xE4ge aus Registry l\xF6schen...", 1000);
-  // The platform may refuse a key that still has subkeys: DelFiles goes first.
+  // The platform may refuse a key that still has subkeys: the list goes first.
   char listName[MAX_PATH];
-  if (FormatWhole(listName, "%s\\DelFiles", keyName)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, listName);
-  DeleteProgramKey(HKEY_LOCAL_MACHINE, "Software\\QXApps");
-  DeleteProgramKey(HKEY_CURRENT_USER, "Software\\QXApps");
-  DeleteProgramKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+  if (FormatWhole(listName, "%s\\%s", keyName, kListKey)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, listName);
+  DeleteProgramKey(HKEY_LOCAL_MACHINE, kProgramsKey);
+  DeleteProgramKey(HKEY_CURRENT_USER, kProgramsKey);
+  DeleteProgramKey(HKEY_LOCAL_MACHINE, kUninstallListKey);
 
   Stage(dialog, "Deinstallation beendet...", 3000);
 }

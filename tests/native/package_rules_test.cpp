@@ -24,7 +24,7 @@ static ProfileReader Reader(const Ini& ini) {
 }
 
 // The name is checked first, then the directory, then the files; the
-// uninstaller's limit on the name after the files are found.
+// uninstaller's limit on the name after them, then names out of their folder.
 TEST(SetupRules, ParameterChecksInOrder) {
   SetupParameters params{};
   EXPECT_STREQ(CheckParameters(Reader({}), params), kNoProgramName);
@@ -37,6 +37,8 @@ TEST(SetupRules, ParameterChecksInOrder) {
       {{a, {"CNFile1", "C:a"}}, kTargetFileOutside}, {{a, b, {"DFile20", "x/../../a"}}, kListedFileOutside},
       {{a, {"CNFile1", "/a"}, {"CNFile2", "..\\x"}}, kTargetFileOutside},
       {{a, {"CNFile1", "a..\\x"}, {"DFile2", "\\\\h\\a"}}, kListedFileOutside},
+      {{{"COFile1", "..\\a"}, {"CNFile1", "/a"}}, kSourceFileOutside}, {{{"COFile2", "D:a"}, b}, nullptr},
+      {{a, b, {"COFile2", "\\a"}, {"CNFile2", "a"}}, kSourceFileOutside},
       {{a, b, {"Name", std::string(97, 'n')}}, nullptr},
       {{a, b, {"Name", std::string(98, 'n')}}, kProgramNameTooLong}};
   for (auto [ini, message] : cases) {
@@ -48,12 +50,14 @@ TEST(SetupRules, ParameterChecksInOrder) {
 
 // Entries numbered 1 to 20, each pair complete; and the directories made.
 TEST(SetupRules, NumberedEntriesAndDirectories) {
-  const Ini ini = {{"COFile1", "a"}, {"CNFile1", "a1"}, {"COFile3", "b"}, {"CNFile4", "b4"}, {"COFile7", "c"},
-                   {"CNFile7", "c7"}, {"COFile20", "d"}, {"CNFile20", "d20"}, {"COFile21", "e"},
-                   {"CNFile21", "e21"}, {"DFile2", "x"}, {"DFile20", "y"}, {"DFile21", "z"}};
+  const Ini ini = {{"Name", "P"}, {"Dir", "D"}, {"COFile1", "a"}, {"CNFile1", "a1"}, {"COFile3", "b"},
+                   {"CNFile4", "b4"}, {"COFile7", "c"}, {"CNFile7", "c7"}, {"COFile20", "d"}, {"CNFile20", "d20"},
+                   {"COFile21", "e"}, {"CNFile21", "e21"}, {"DFile2", "x"}, {"DFile20", "y"}, {"DFile21", "z"}};
+  SetupParameters params{};
+  ASSERT_EQ(CheckParameters(Reader(ini), params), nullptr);
   std::string found;
-  for (const CopyPair& p : CopyPairs(Reader(ini))) found += p.source + ">" + p.target + " ";
-  for (const ListedFile& f : ListedFiles(Reader(ini))) found += std::to_string(f.number) + f.name + " ";
+  for (const CopyPair& p : params.copyPairs) found += p.source + ">" + p.target + " ";
+  for (const ListedFile& f : params.listedFiles) found += std::to_string(f.number) + f.name + " ";
   EXPECT_EQ(found, "a>a1 c>c7 d>d20 2x 20y ");
   // Cut at every backslash but the last.
   for (const auto& [target, expected] : std::vector<std::pair<std::string, std::vector<std::string>>>{

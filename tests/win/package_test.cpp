@@ -20,6 +20,9 @@ const HKEY kLM = HKEY_LOCAL_MACHINE, kCU = HKEY_CURRENT_USER;
 const std::string kRead = "Eintr\xE4ge aus Registry lesen...", kRemoving = kRead + "|Dateien l\xF6schen...|";
 const std::string kRemoved =
     "|Verzeichnis l\xF6schen...|Eintr\xE4ge aus Registry l\xF6schen...|Deinstallation beendet...";
+// The boxes that abandon a removal: no installation directory, a listed file that stays.
+const std::string kNoDirectory = "Kein Eintrag f\xFCr Installationsverzeichnis in Registry gefunden !";
+const std::string kStays = " konnte nicht gel\xF6scht werden ! \nDeinstallation abgebrochen !";
 
 // Wine takes the Unix path of the package folder on its drive Z:, slashes included.
 std::string Package(const std::string& name) { return "Z:" QX_PACKAGE_DIR "/" + name; }
@@ -88,20 +91,19 @@ struct Wizard : Running {
 
 // Starts "qxuninst.exe NAME" (exe: the copy to start), presses a button (102
 // removes, 103 cancels) and returns the status texts until the dialog closed;
-// abandoned: with the box of a missing installation directory, after which the
+// with a box text: until that box, which abandons the run, after which the
 // dialog closes at once.
-std::string Uninstall(const std::string& name, int button, bool abandoned, const std::string& exe) {
+std::string Uninstall(const std::string& name, int button, const std::string& box, const std::string& exe) {
   Running run;
   run.process = StartProgram(exe, name, "C:\\");
   HWND dialog = WaitForWindow(run.process.pid, "QX Uninstall v1.0", "#32770", kWait);
   EXPECT_EQ(GetText(GetDlgItem(dialog, 101)), ("Deinstallation von Programm : " + name).substr(0, 127));
   ClickButton(GetDlgItem(dialog, button));
-  MessageBoxInfo box;
+  MessageBoxInfo shown;
   std::string seen = FollowTexts(GetDlgItem(dialog, 105), [&] {
-    return !IsWindow(dialog) || (abandoned && WaitForMessageBox(run.process.pid, kUninstallBox, 0, box));
+    return !IsWindow(dialog) || (!box.empty() && WaitForMessageBox(run.process.pid, kUninstallBox, 0, shown));
   });
-  const char* missing = "Kein Eintrag f\xFCr Installationsverzeichnis in Registry gefunden !";
-  if (abandoned) run.ExpectBox(kUninstallBox, missing, dialog);
+  if (!box.empty()) run.ExpectBox(kUninstallBox, box, dialog);
   run.ExpectExitZero();
   return seen;
 }
@@ -147,7 +149,16 @@ TEST(PackageTest, InstallUninstall) {
   SetReg(kCU, key, "BookmarkFile", "C:\\bookmark.htm");  // as qxinet keeps its paths
   SetReg(kLM, key + "\\DelFiles", "File3", "extra.txt");    // File1 and File3, no File2
   WriteBytes(target + "\\extra.txt", "x");
-  EXPECT_EQ(Uninstall("QX Internet", 102, false, kUninstaller),
+  {  // While the installed program runs, its file stays, and so do the entries.
+    TestFolder data;
+    WriteBytes("qxinetvz.dat", Bytes(MakeRecord("QX", "http://qx/")));  // no box about an empty file
+    Running program{StartProgram(target + "\\qxinet.exe", "", data.path())};
+    ASSERT_TRUE(WaitForWindow(program.process.pid, "QX Internet 2.0 - Internetadressen verwalten", 0, kWait));
+    EXPECT_EQ(Uninstall("QX Internet", 102, "Datei qxinet.exe" + kStays, kUninstaller),
+              kRemoving + "L\xF6schen : qxinet.exe ...");
+    EXPECT_EQ(Reg(kLM, key) + Reg(kCU, key) + Reg(kLM, entry), "keykeykey");
+  }  // and ends
+  EXPECT_EQ(Uninstall("QX Internet", 102, "", kUninstaller),
             kRemoving + "L\xF6schen : qxinet.exe ...|L\xF6schen : extra.txt ..." + kRemoved);
   EXPECT_EQ(Reg(kLM, key) + Reg(kCU, key) + Reg(kLM, entry) + Reg(kLM, kApps) + Reg(kCU, kApps), "---keykey");
   EXPECT_TRUE(!FileExists(target) && FileExists(kUninstaller));
@@ -155,15 +166,19 @@ TEST(PackageTest, InstallUninstall) {
 
 // Both programs refuse to start without what they need: only their box, then
 // exit code 0 (which fault of setup.ini gives which message is tested
-// natively). Abandoned and cancelled removals touch nothing; a complete one
-// leaves a file it was not given, and so the directory.
+// natively; here one, a source out of the package folder). Abandoned and cancelled removals
+// touch nothing; a complete one leaves a file it was not given, and so the directory.
 TEST(PackageTest, RefusedStarts) {
   TestFolder empty;
   const std::string uninstaller = Package("qxuninst.exe");
   const std::string noName = "QXUninstall braucht eine Programmbezeichnung als Parameter !";
-  for (const auto& [exe, args, text] : std::vector<std::array<std::string, 3>>{
-           {Package("setup.exe"), "", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
-           {uninstaller, "", noName}, {uninstaller, "  \t ", noName}}) {
+  for (const auto& [exe, args, ini, text] : std::vector<std::array<std::string, 4>>{
+           {Package("setup.exe"), "", "", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
+           {uninstaller, "", "", noName}, {uninstaller, "  \t ", "", noName},
+           {Package("setup.exe"), "", "[ProgrammName]\nName=P\n[InstDir]\nDir=P\n"
+                                      "[CopyFiles]\nCOFile1=..\\a\nCNFile1=a",
+            "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !"}}) {
+    if (!ini.empty()) WriteBytes("setup.ini", ini);
     Running run;
     run.process = StartProgram(exe, args, empty.path());
     run.ExpectBox(exe == uninstaller ? kUninstallBox : kSetupBox, text, nullptr);
@@ -179,13 +194,14 @@ TEST(PackageTest, RefusedStarts) {
        std::vector<std::tuple<std::string, const char*, std::string, char, std::string>>{
            {probe, nullptr, "a.txt", 'a', "ab-key"}, {probe, "", "a.txt", 'a', kept},
            {std::string(98, 'L'), keep.c_str(), "a.txt", 'a', kept}, {probe, keep.c_str(), "a.txt", 'c', kept},
-           {probe, dir.c_str(), "a.txt", 'r', "b--"}, {probe, "C:\\QXKeep\\Neu", "..\\a.txt", 'r', "ab--"}}) {
+           {probe, dir.c_str(), "a.txt", 'r', "b--"}, {probe, "C:\\QXKeep\\Neu", "..\\a.txt", 'r', "ab--"},
+           {probe, keep.c_str(), "gone.txt", 'r', "ab--"}}) {  // a file already gone counts as removed
     if (installPath) SetReg(kLM, kApps + name, "InstallPath", installPath);
     if (installPath) SetReg(kLM, kApps + name + "\\DelFiles", "File1", listed);
     SetReg(kCU, kApps + name, "BookmarkFile", "x");
     for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file);
     const std::string removed = kRemoving + "L\xF6schen : " + listed + " ..." + kRemoved;
-    EXPECT_EQ(Uninstall(name, run == 'c' ? 103 : 102, run == 'a', uninstaller),
+    EXPECT_EQ(Uninstall(name, run == 'c' ? 103 : 102, run == 'a' ? kNoDirectory : "", uninstaller),
               run == 'c' ? "" : run == 'a' ? kRead : removed);
     EXPECT_EQ(std::string(FileExists(dir + "a.txt") ? "a" : "") + (FileExists(dir + "b.txt") ? "b" : "") +
                   Reg(kLM, kApps + name) + Reg(kCU, kApps + name), left) << name;
@@ -198,6 +214,8 @@ TEST(PackageTest, RefusedStarts) {
 // From a folder without the uninstaller: the runs go on without it. Each run:
 // the section CopyFiles of setup.ini, the directory typed, the boxes of the run
 // in order, and the status at the end (nullptr: cancelled on the directory page).
+// While the directory page is shown, setup.ini is rewritten with a pair and a
+// listed file out of the target folder: every run uses what was checked.
 TEST(PackageTest, InstallationRuns) {
   const std::string one = "COFile1=a.txt\nCNFile1=a1.txt\n", aborted = "Installation abgebrochen !";
   const char *done = "Installation erfolgreich abgeschlossen...", *copying = "Dateien kopieren...";
@@ -217,6 +235,7 @@ TEST(PackageTest, InstallationRuns) {
     WriteBytes("a.txt", "a");
     Wizard w(folder.path(), "QX Probe");
     w.Go(kNext);
+    WriteBytes("setup.ini", "[CopyFiles]\nCOFile1=a.txt\nCNFile1=..\\out.txt\n[DelFiles]\nDFile1=..\\out.txt\n");
     SetText(w.Control(101), directory);
     if (status != nullptr) {
       w.Go(kNext);
@@ -233,5 +252,6 @@ TEST(PackageTest, InstallationRuns) {
               std::string(status && !directory.empty() ? "made|" : "") +
                   (status && messages.empty() ? "aa1.txt|" + directory + "|keykey" : "-|-|--"))
         << directory;
+    EXPECT_FALSE(FileExists(directory + "\\..\\out.txt"));
   }
 }
