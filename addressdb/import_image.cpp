@@ -13,7 +13,7 @@ namespace {
 constexpr std::size_t kOverwrittenBytes = 1 + 128 + 256;
 
 bool NameLess(const OrderNode* a, const OrderNode* b) {
-  return CompareNames(a->record, b->record) < 0;
+  return CompareNames(*a->record, *b->record) < 0;
 }
 
 }  // namespace
@@ -23,7 +23,7 @@ ImportImage::ImportImage(const AddressRecord* records, std::size_t count) {
   order.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     OrderNode* n = order_.Make(records[i]);
-    byLink_[Key(FieldText(n->record.link))].push_back(n);
+    byLink_[Key(FieldText(n->record->link))].push_back(n);
     if (i > 0 && NameLess(n, order.back())) unsorted_ = true;
     order.push_back(n);
   }
@@ -50,12 +50,13 @@ long ImportImage::Find(std::string_view link) const {
 
 void ImportImage::Add(const AddressRecord& record) {
   OrderNode* added = order_.Make(record);
-  byLink_[Key(FieldText(added->record.link))].push_back(added);
+  byLink_[Key(FieldText(added->record->link))].push_back(added);
 
   for (const Moved& m : moved_) m.node->moved = false;
   moved_.clear();
   lastAdded_ = added;
-  beforeOverwrite_.clear();
+  for (auto& o : overwritten_) o.first->beforeOverwrite = nullptr;
+  overwritten_.clear();
   recordsChanged_ = backupChanged_ = true;
   if (unsorted_) {
     SortAll(added);
@@ -107,12 +108,14 @@ void ImportImage::PlaceRenamed(OrderNode* added) {
   moving.push_back({added, order_.Count() + moving.size(), 0});
 
   for (std::size_t i = 0; i < moving.size(); ++i) {
-    const std::size_t from = order_.CountBefore(moving[i].node->record, false);
-    const std::size_t to = order_.CountBefore(moving[i].node->record, true);
-    moving[i].rest = std::max(from, std::min(moving[i].before - i, to));
+    const AddressRecord& name = *moving[i].node->record;
+    const std::size_t to = order_.CountBefore(name, true), stays = moving[i].before - i;
+    // One that stood behind every record of its name (the new one always
+    // does) needs no second search.
+    moving[i].rest = stays >= to ? to : std::max(order_.CountBefore(name, false), stays);
   }
   std::sort(moving.begin(), moving.end(), [](const Moving& a, const Moving& b) {
-    const int c = CompareNames(a.node->record, b.node->record);
+    const int c = CompareNames(*a.node->record, *b.node->record);
     return c < 0 || (c == 0 && a.before < b.before);
   });
   for (std::size_t i = 0; i < moving.size(); ++i) order_.Insert(moving[i].rest + i, moving[i].node);
@@ -120,8 +123,11 @@ void ImportImage::PlaceRenamed(OrderNode* added) {
 
 void ImportImage::Overwrite(std::size_t position, const AddressRecord& from) {
   OrderNode* n = order_.At(position);
-  AddressRecord& r = n->record;
-  if (lastAdded_ != nullptr) beforeOverwrite_.emplace(n, r);  // keeps the first old state
+  AddressRecord& r = *n->record;
+  if (lastAdded_ != nullptr && n->beforeOverwrite == nullptr) {
+    overwritten_.emplace_back(n, r);
+    n->beforeOverwrite = &overwritten_.back().second;
+  }
   const std::string oldKey = Key(FieldText(r.link));
   const bool renamed = FieldText(r.name) != FieldText(from.name);
   std::memcpy(&r, &from, kOverwrittenBytes);
@@ -143,7 +149,7 @@ void ImportImage::Overwrite(std::size_t position, const AddressRecord& from) {
 std::vector<const AddressRecord*> ImportImage::Records() const {
   std::vector<const AddressRecord*> records;
   records.reserve(order_.Count());
-  for (const OrderNode* n : order_.InOrder()) records.push_back(&n->record);
+  for (const OrderNode* n : order_.InOrder()) records.push_back(n->record);
   return records;
 }
 
@@ -153,8 +159,7 @@ std::vector<const AddressRecord*> ImportImage::BeforeLastAddition() const {
   std::vector<const AddressRecord*> before;
   before.reserve(order_.Count());
   auto put = [&](const OrderNode* n) {
-    auto old = beforeOverwrite_.find(n);
-    before.push_back(old == beforeOverwrite_.end() ? &n->record : &old->second);
+    before.push_back(n->beforeOverwrite ? n->beforeOverwrite : n->record);
   };
   auto next = moved_.begin();
   for (const OrderNode* n : order_.InOrder()) {

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "addressdb/order_tree.h"
@@ -25,7 +27,7 @@ class ImportImage {
   std::size_t Count() const { return order_.Count(); }
   // Read it; changes go through Overwrite, which keeps the index and the
   // backup right.
-  const AddressRecord& At(std::size_t position) const { return order_.At(position)->record; }
+  const AddressRecord& At(std::size_t position) const { return *order_.At(position)->record; }
 
   // Position of the first record in the current order whose link equals
   // link (a-z equal to A-Z), or -1: the answer of a scan from the front.
@@ -74,7 +76,7 @@ class ImportImage {
   // What the latest addition moved besides the new record, by position before.
   std::vector<Moved> moved_;
   // Records overwritten since the latest addition, as they were before.
-  std::unordered_map<const OrderNode*, AddressRecord> beforeOverwrite_;
+  std::deque<std::pair<OrderNode*, AddressRecord>> overwritten_;
 
   bool recordsChanged_ = false, backupChanged_ = false;
 };

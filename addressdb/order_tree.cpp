@@ -3,9 +3,10 @@
 #include "addressdb/order_tree.h"
 
 OrderNode* OrderTree::Make(const AddressRecord& record) {
+  records_.push_back(record);
   nodes_.emplace_back();
   OrderNode* n = &nodes_.back();
-  n->record = record;
+  n->record = &records_.back();
   n->priority = static_cast<std::uint32_t>(random_());
   return n;
 }
@@ -91,7 +92,7 @@ void OrderTree::Erase(OrderNode* node) {
 std::size_t OrderTree::CountBefore(const AddressRecord& name, bool andEqual) const {
   std::size_t count = 0;
   for (const OrderNode* n = root_; n;) {
-    const int c = CompareNames(n->record, name);
+    const int c = CompareNames(*n->record, name);
     if (c < 0 || (andEqual && c == 0)) {
       count += Size(n->left) + 1;
       n = n->right;

@@ -13,16 +13,19 @@
 
 #include "addressdb/record.h"
 
+// Small, so that a walk through the tree touches few cache lines; the
+// record lies elsewhere.
 struct OrderNode {
-  AddressRecord record;
+  AddressRecord* record;
   OrderNode* left = nullptr;
   OrderNode* right = nullptr;
   OrderNode* parent = nullptr;
   std::size_t size = 1;
   std::uint32_t priority = 0;
-  // Kept here for the image, which would otherwise need a set per mark.
+  // Kept here for the image, which would otherwise need a map per mark.
   bool renamed = false;  // its name changed since the latest addition
   bool moved = false;    // the latest addition moved it
+  const AddressRecord* beforeOverwrite = nullptr;  // as it was at that addition
 };
 
 class OrderTree {
@@ -31,8 +34,8 @@ class OrderTree {
   OrderTree(const OrderTree&) = delete;
   OrderTree& operator=(const OrderTree&) = delete;
 
-  // A node holding a copy of record, not yet in the order; it never moves
-  // in memory and lives as long as the tree.
+  // A node holding a copy of record, not yet in the order; neither moves in
+  // memory, and both live as long as the tree.
   OrderNode* Make(const AddressRecord& record);
 
   std::size_t Count() const { return Size(root_); }
@@ -56,6 +59,7 @@ class OrderTree {
   static void Split(OrderNode* t, std::size_t count, OrderNode*& first, OrderNode*& rest);
   void SetRoot(OrderNode* root);
 
+  std::deque<AddressRecord> records_;
   std::deque<OrderNode> nodes_;
   OrderNode* root_ = nullptr;
   std::minstd_rand random_;
