@@ -1,29 +1,33 @@
-// The in-memory catalogue of an import: lookup by an index of folded links,
-// additions placed by binary search, and the undo that gives the backup.
+// The in-memory catalogue of an import: the file order as a tree with
+// positions, an index of folded links, additions that move only the new
+// record and those renamed since the one before, and the undo that gives the
+// backup.
 #include "addressdb/import_image.h"
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 namespace {
 
 // type, name and link: what an overwrite replaces.
 constexpr std::size_t kOverwrittenBytes = 1 + 128 + 256;
 
-bool NameLess(const AddressRecord* a, const AddressRecord* b) { return CompareNames(*a, *b) < 0; }
+bool NameLess(const OrderNode* a, const OrderNode* b) {
+  return CompareNames(*a->record, *b->record) < 0;
+}
 
 }  // namespace
 
 ImportImage::ImportImage(const AddressRecord* records, std::size_t count) {
-  order_.reserve(count);
+  std::vector<OrderNode*> order;
+  order.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
-    records_.push_back(records[i]);
-    AddressRecord* r = &records_.back();
-    order_.push_back(r);
-    byLink_[Key(FieldText(r->link))].push_back(r);
-    if (i > 0 && NameLess(r, order_[i - 1])) unsorted_ = true;
+    OrderNode* n = order_.Make(records[i]);
+    byLink_[Key(FieldText(n->record->link))].push_back(n);
+    if (i > 0 && NameLess(n, order.back())) unsorted_ = true;
+    order.push_back(n);
   }
+  order_.Rebuild(order);
 }
 
 std::string ImportImage::Key(std::string_view link) {
@@ -33,104 +37,136 @@ std::string ImportImage::Key(std::string_view link) {
   return key;
 }
 
-long ImportImage::PositionOf(const AddressRecord* record) const {
-  auto begin = order_.begin(), end = order_.end();
-  if (InNameOrder()) {
-    // Among the records of the same name, which are few.
-    begin = std::lower_bound(order_.begin(), order_.end(), record, NameLess);
-    end = std::upper_bound(begin, order_.end(), record, NameLess);
-  }
-  auto at = std::find(begin, end, record);
-  return at == end ? -1 : static_cast<long>(at - order_.begin());
-}
-
 long ImportImage::Find(std::string_view link) const {
   auto found = byLink_.find(Key(link));
   if (found == byLink_.end()) return -1;
   long first = -1;
-  for (const AddressRecord* r : found->second) {
-    const long p = PositionOf(r);
-    if (p >= 0 && (first < 0 || p < first)) first = p;
+  for (const OrderNode* n : found->second) {
+    const long p = static_cast<long>(order_.PositionOf(n));
+    if (first < 0 || p < first) first = p;
   }
   return first;
 }
 
 void ImportImage::Add(const AddressRecord& record) {
-  records_.push_back(record);
-  AddressRecord* added = &records_.back();
-  byLink_[Key(FieldText(added->link))].push_back(added);
+  OrderNode* added = order_.Make(record);
+  byLink_[Key(FieldText(added->record->link))].push_back(added);
 
+  for (const Moved& m : moved_) m.node->moved = false;
+  moved_.clear();
   lastAdded_ = added;
-  beforeOverwrite_.clear();
+  for (auto& o : overwritten_) o.first->beforeOverwrite = nullptr;
+  overwritten_.clear();
   recordsChanged_ = backupChanged_ = true;
-  if (InNameOrder()) {
-    orderBeforeAdd_.clear();
-    // Behind every record of an equal name, as the stable sort leaves it.
-    order_.insert(std::upper_bound(order_.begin(), order_.end(), added, NameLess), added);
-  } else if (unsorted_) {
-    orderBeforeAdd_ = order_;
-    order_.push_back(added);
-    std::stable_sort(order_.begin(), order_.end(), NameLess);
-    unsorted_ = false;
-    displaced_.clear();
+  if (unsorted_) {
+    SortAll(added);
   } else {
-    orderBeforeAdd_ = order_;
-    order_.push_back(added);
-    displaced_.insert(added);
-    MergeDisplaced();
+    PlaceRenamed(added);
   }
 }
 
-// The stable sort of a list in name order but for a few records: take those
-// out, order them by name and old position, and merge them back in, so an
-// import that renames as it goes costs one pass per addition, not a sort.
-void ImportImage::MergeDisplaced() {
-  using Placed = std::pair<AddressRecord*, std::size_t>;  // record, old position
-  std::vector<Placed> rest, moved;
-  rest.reserve(order_.size());
-  for (std::size_t i = 0; i < order_.size(); ++i)
-    (displaced_.count(order_[i]) ? moved : rest).emplace_back(order_[i], i);
-  auto before = [](const Placed& a, const Placed& b) {
-    const int c = CompareNames(*a.first, *b.first);
-    return c < 0 || (c == 0 && a.second < b.second);
+// The first addition to a file stored out of name order sorts it whole.
+void ImportImage::SortAll(OrderNode* added) {
+  std::vector<OrderNode*> order = order_.InOrder();
+  moved_.reserve(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    order[i]->moved = true;
+    moved_.push_back({order[i], i});
+  }
+  order.push_back(added);
+  std::stable_sort(order.begin(), order.end(), NameLess);
+  order_.Rebuild(order);
+  unsorted_ = false;
+}
+
+// The stable sort of an order that is in name order but for the renamed
+// records and the new one at the end. With those taken out the rest is
+// sorted, and a record of an equal name stays in front of a moving one
+// exactly when it stood in front of it: the ones among the first
+// `before - (moving ones in front of it)` of the rest. The moving records
+// then go back in by name and former position.
+void ImportImage::PlaceRenamed(OrderNode* added) {
+  struct Moving {
+    OrderNode* node;
+    std::size_t before;  // position before the addition
+    std::size_t rest;    // records of the rest that stay in front of it
   };
-  std::sort(moved.begin(), moved.end(), before);
-  std::vector<Placed> merged(order_.size());
-  std::merge(rest.begin(), rest.end(), moved.begin(), moved.end(), merged.begin(), before);
-  for (std::size_t i = 0; i < merged.size(); ++i) order_[i] = merged[i].first;
-  displaced_.clear();
+  std::vector<Moving> moving;
+  moving.reserve(renamed_.size() + 1);
+  for (OrderNode* n : renamed_) {
+    n->renamed = false;
+    moving.push_back({n, order_.PositionOf(n), 0});
+  }
+  renamed_.clear();
+  std::sort(moving.begin(), moving.end(),
+            [](const Moving& a, const Moving& b) { return a.before < b.before; });
+  for (const Moving& m : moving) {
+    m.node->moved = true;
+    moved_.push_back({m.node, m.before});
+    order_.Erase(m.node);
+  }
+  moving.push_back({added, order_.Count() + moving.size(), 0});
+
+  for (std::size_t i = 0; i < moving.size(); ++i) {
+    const AddressRecord& name = *moving[i].node->record;
+    const std::size_t to = order_.CountBefore(name, true), stays = moving[i].before - i;
+    // One that stood behind every record of its name (the new one always
+    // does) needs no second search.
+    moving[i].rest = stays >= to ? to : std::max(order_.CountBefore(name, false), stays);
+  }
+  std::sort(moving.begin(), moving.end(), [](const Moving& a, const Moving& b) {
+    const int c = CompareNames(*a.node->record, *b.node->record);
+    return c < 0 || (c == 0 && a.before < b.before);
+  });
+  for (std::size_t i = 0; i < moving.size(); ++i) order_.Insert(moving[i].rest + i, moving[i].node);
 }
 
 void ImportImage::Overwrite(std::size_t position, const AddressRecord& from) {
-  AddressRecord* r = order_[position];
-  if (lastAdded_ != nullptr) beforeOverwrite_.emplace(r, *r);  // keeps the first old state
-  const std::string oldKey = Key(FieldText(r->link));
-  const bool renamed = FieldText(r->name) != FieldText(from.name);
-  std::memcpy(r, &from, kOverwrittenBytes);
+  OrderNode* n = order_.At(position);
+  AddressRecord& r = *n->record;
+  if (lastAdded_ != nullptr && n->beforeOverwrite == nullptr) {
+    overwritten_.emplace_back(n, r);
+    n->beforeOverwrite = &overwritten_.back().second;
+  }
+  const std::string oldKey = Key(FieldText(r.link));
+  const bool renamed = FieldText(r.name) != FieldText(from.name);
+  std::memcpy(&r, &from, kOverwrittenBytes);
   recordsChanged_ = true;
-  if (renamed && !unsorted_) displaced_.insert(r);
+  if (renamed && !unsorted_ && !n->renamed) {
+    n->renamed = true;
+    renamed_.push_back(n);
+  }
 
-  const std::string newKey = Key(FieldText(r->link));
+  const std::string newKey = Key(FieldText(r.link));
   if (newKey != oldKey) {
-    std::vector<AddressRecord*>& old = byLink_[oldKey];
-    old.erase(std::find(old.begin(), old.end(), r));
+    std::vector<OrderNode*>& old = byLink_[oldKey];
+    old.erase(std::find(old.begin(), old.end(), n));
     if (old.empty()) byLink_.erase(oldKey);
-    byLink_[newKey].push_back(r);
+    byLink_[newKey].push_back(n);
   }
 }
 
 std::vector<const AddressRecord*> ImportImage::Records() const {
-  return std::vector<const AddressRecord*>(order_.begin(), order_.end());
+  std::vector<const AddressRecord*> records;
+  records.reserve(order_.Count());
+  for (const OrderNode* n : order_.InOrder()) records.push_back(n->record);
+  return records;
 }
 
+// The current order without the records the latest addition moved, which
+// go back to where they stood, with their bytes from before any overwrite.
 std::vector<const AddressRecord*> ImportImage::BeforeLastAddition() const {
   std::vector<const AddressRecord*> before;
-  const std::vector<AddressRecord*>& order = orderBeforeAdd_.empty() ? order_ : orderBeforeAdd_;
-  before.reserve(order.size());
-  for (const AddressRecord* r : order) {
-    if (r == lastAdded_) continue;
-    auto old = beforeOverwrite_.find(r);
-    before.push_back(old == beforeOverwrite_.end() ? r : &old->second);
+  before.reserve(order_.Count());
+  auto put = [&](const OrderNode* n) {
+    before.push_back(n->beforeOverwrite ? n->beforeOverwrite : n->record);
+  };
+  auto next = moved_.begin();
+  for (const OrderNode* n : order_.InOrder()) {
+    if (n == lastAdded_ || n->moved) continue;
+    for (; next != moved_.end() && next->before == before.size(); ++next) put(next->node);
+    put(n);
   }
+  for (; next != moved_.end(); ++next) put(next->node);
   return before;
 }

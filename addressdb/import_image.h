@@ -11,9 +11,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
+#include "addressdb/order_tree.h"
 #include "addressdb/record.h"
 
 class ImportImage {
@@ -23,10 +24,10 @@ class ImportImage {
   ImportImage(const ImportImage&) = delete;
   ImportImage& operator=(const ImportImage&) = delete;
 
-  std::size_t Count() const { return order_.size(); }
+  std::size_t Count() const { return order_.Count(); }
   // Read it; changes go through Overwrite, which keeps the index and the
   // backup right.
-  const AddressRecord& At(std::size_t position) const { return *order_[position]; }
+  const AddressRecord& At(std::size_t position) const { return *order_.At(position)->record; }
 
   // Position of the first record in the current order whose link equals
   // link (a-z equal to A-Z), or -1: the answer of a scan from the front.
@@ -54,26 +55,28 @@ class ImportImage {
   void BackupWritten() { backupChanged_ = false; }
 
  private:
-  static std::string Key(std::string_view link);
-  long PositionOf(const AddressRecord* record) const;
-  bool InNameOrder() const { return !unsorted_ && displaced_.empty(); }
-  void MergeDisplaced();
+  // A record the latest addition moved, and where it stood before.
+  struct Moved {
+    OrderNode* node;
+    std::size_t before;
+  };
 
-  std::deque<AddressRecord> records_;  // never moves a record once added
-  std::vector<AddressRecord*> order_;
-  std::unordered_map<std::string, std::vector<AddressRecord*>> byLink_;
-  // Records whose name an overwrite changed since the last sort; the others
-  // stay in name order among themselves.
-  std::unordered_set<const AddressRecord*> displaced_;
+  static std::string Key(std::string_view link);
+  void SortAll(OrderNode* added);
+  void PlaceRenamed(OrderNode* added);
+
+  OrderTree order_;
+  std::unordered_map<std::string, std::vector<OrderNode*>> byLink_;
+  // Records whose name an overwrite changed since the latest addition; the
+  // others stay in name order among themselves.
+  std::vector<OrderNode*> renamed_;
   bool unsorted_ = false;  // the stored file was not in name order
 
-  AddressRecord* lastAdded_ = nullptr;
-  // The order before the latest addition where it moved more than the new
-  // record (never empty then); else, left empty, that order is the current
-  // one without the new record.
-  std::vector<AddressRecord*> orderBeforeAdd_;
+  OrderNode* lastAdded_ = nullptr;
+  // What the latest addition moved besides the new record, by position before.
+  std::vector<Moved> moved_;
   // Records overwritten since the latest addition, as they were before.
-  std::unordered_map<const AddressRecord*, AddressRecord> beforeOverwrite_;
+  std::deque<std::pair<OrderNode*, AddressRecord>> overwritten_;
 
   bool recordsChanged_ = false, backupChanged_ = false;
 };

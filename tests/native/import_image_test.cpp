@@ -5,7 +5,10 @@
 // Every bubble sort here also checks the store's name sort against it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <deque>
 #include <random>
 #include <string>
 #include <vector>
@@ -84,6 +87,81 @@ TEST(ImportImage, AnswersAsTheLiteralRoad) {
       if (added) ASSERT_EQ(Bytes(image.BeforeLastAddition()), Bytes(backup));
     }
   }
+}
+
+// Name, link and description (which tells the records apart) of each
+// record, by their first bytes: the records below are zero behind short texts.
+const AddressRecord& Deref(const AddressRecord& r) { return r; }
+const AddressRecord& Deref(const AddressRecord* r) { return *r; }
+template <typename Records>
+std::string Texts(const Records& records) {
+  std::string texts;
+  for (const auto& r : records)
+    texts.append(Deref(r).name, 4).append(Deref(r).link, 16).append(Deref(r).description, 8);
+  return texts;
+}
+
+std::string Recased(std::string link, std::mt19937& rng) {
+  for (char& c : link)
+    if (std::isalpha(static_cast<unsigned char>(c)) && rng() % 2) c = static_cast<char>(c ^ 0x20);
+  return link;
+}
+
+// Thousands of additions, each after a few renames (now and then many),
+// against stable sorts of the whole file: few names, so that renamed and new
+// records meet many of an equal name, renames to a name already stored or to
+// the same one, links stored more than once and looked up in other capitals.
+TEST(ImportImage, RenamesBetweenAdditionsAsStableSorts) {
+  static const char* const names[] = {"A", "B", "Ba", "a", "\xE4", "M", ""};
+  std::mt19937 rng(18);
+  int serial = 0;
+  auto make = [&](std::string link) {
+    AddressRecord r{};
+    SetFieldText(r.name, names[rng() % 7]);
+    SetFieldText(r.link, Recased(std::move(link), rng));
+    SetFieldText(r.description, std::to_string(serial++));
+    return r;
+  };
+  std::deque<AddressRecord> records;
+  std::vector<AddressRecord*> file;
+  auto sort = [&] {
+    std::stable_sort(file.begin(), file.end(),
+                     [](const AddressRecord* a, const AddressRecord* b) { return CompareNames(*a, *b) < 0; });
+  };
+  for (int i = 0; i < 300; ++i) {
+    records.push_back(make("http://h" + std::to_string(rng() % 100) + "/"));
+    file.push_back(&records.back());
+  }
+  sort();
+  std::vector<AddressRecord> stored, backup;
+  for (const AddressRecord* r : file) stored.push_back(*r);
+  ImportImage image(stored.data(), stored.size());
+
+  for (int step = 0; step < 1500; ++step) {
+    SCOPED_TRACE("step " + std::to_string(step));
+    for (unsigned renames = step % 100 == 99 ? 60 : rng() % 4; renames > 0; --renames) {
+      const AddressRecord entry = make(std::string(FieldText(file[rng() % file.size()]->link)));
+      std::size_t found = 0;
+      while (!LinksEqual(FieldText(file[found]->link), FieldText(entry.link))) ++found;
+      ASSERT_EQ(image.Find(FieldText(entry.link)), static_cast<long>(found));
+      std::memcpy(file[found], &entry, 1 + 128 + 256);
+      image.Overwrite(found, entry);
+    }
+    // The file before the addition, renamed ones in their old places as
+    // they were then.
+    if (step > 0) ASSERT_EQ(Texts(image.BeforeLastAddition()), Texts(backup));
+
+    const AddressRecord entry = make("http://n" + std::to_string(step) + "/");
+    ASSERT_EQ(image.Find(FieldText(entry.link)), -1);
+    backup.clear();
+    for (const AddressRecord* r : file) backup.push_back(*r);
+    records.push_back(entry);
+    file.push_back(&records.back());
+    sort();
+    image.Add(entry);
+    ASSERT_EQ(Texts(image.Records()), Texts(file));
+  }
+  EXPECT_EQ(Bytes(image.Records()), Bytes(std::vector<const AddressRecord*>(file.begin(), file.end())));
 }
 
 }  // namespace
