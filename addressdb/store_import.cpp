@@ -19,10 +19,10 @@ using namespace storefiles;
 namespace {
 
 // A durable point follows the last one after five times what that one took,
-// at least 0.1 s: writing the files costs at most a sixth of an import's time
-// at any size of the store, and a program ended part-way loses at most the
-// last few seconds of its import.
-constexpr DWORD kLeastGapMs = 100, kMostGapMs = 5000;
+// at least 20 ms and at most 5 s: writing the files costs at most a sixth of
+// an import's time at any size of the store, and a program ended part-way
+// loses at most the last few seconds of its import.
+constexpr DWORD kLeastGapMs = 20, kMostGapMs = 5000;
 
 std::unique_ptr<ImportImage> image;
 bool stopped = false;
