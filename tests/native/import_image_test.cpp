@@ -1,4 +1,4 @@
-// The import's in-memory catalogue against the literal road: every addition
+// The import's in-memory catalogue against the entry-by-entry import: every addition
 // appended and bubble-sorted, every lookup a scan from the front, every
 // overwrite the first 385 bytes, the backup the file before the addition.
 // What a scan from the front answers is pinned down by the record tests.
@@ -55,7 +55,7 @@ void BubbleSort(std::vector<AddressRecord>& records) {
   EXPECT_TRUE(sorted == Bytes(records)) << "the name sort differs from the bubble sort";
 }
 
-TEST(ImportImage, AnswersAsTheLiteralRoad) {
+TEST(ImportImage, AnswersAsEntryByEntry) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     std::mt19937 rng(seed);
     std::vector<AddressRecord> literal(rng() % (seed % 3 ? 12 : 40)), backup;
