@@ -89,6 +89,22 @@ bool WaitForWindowGone(HWND window, int timeoutMs) {
 
 std::vector<HWND> TopLevelWindows(DWORD pid) { return FindTopLevel(pid, nullptr, nullptr); }
 
+std::string Seen(const Process& process) {
+  DWORD code = STILL_ACTIVE;
+  if (process.handle != nullptr) GetExitCodeProcess(process.handle, &code);
+  std::string seen = code == STILL_ACTIVE ? "running;" : "ended with code " + std::to_string(code) + ";";
+  for (HWND window : TopLevelWindows(process.pid)) {
+    char caption[512] = "", name[64] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    GetClassNameA(window, name, sizeof name);
+    seen += std::string(" [") + caption + "] (" + name + ")";
+    MessageBoxInfo box;
+    if (!std::strcmp(name, "#32770") && WaitForMessageBox(process.pid, caption, 0, box) && box.window == window)
+      seen += ": " + box.text;
+  }
+  return seen;
+}
+
 int CurrentTab(HWND sheet) { return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)); }
 
 HWND CurrentPage(HWND sheet) { return PropSheet_GetCurrentPageHwnd(sheet); }

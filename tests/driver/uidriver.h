@@ -39,6 +39,10 @@ HWND WaitForWindow(DWORD pid, const std::string& title, const char* className, i
 bool WaitForWindowGone(HWND window, int timeoutMs);
 // Visible top-level windows of process pid, e.g. to prove nothing was shown.
 std::vector<HWND> TopLevelWindows(DWORD pid);
+// What a person would see of the program, for a failure message: whether it
+// still runs, and each visible window's caption and class, with the text of a
+// message box.
+std::string Seen(const Process& process);
 
 int CurrentTab(HWND sheet);
 HWND CurrentPage(HWND sheet);

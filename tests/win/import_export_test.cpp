@@ -179,15 +179,10 @@ TEST_F(Pages, FavoritesImport) {
 void TurnAwaySecondCopies(const std::string& folder, const std::atomic<bool>& running) {
   int copies = 0;
   for (; running || copies == 0; ++copies) {
-    Process copy = StartProgram(WindowsPath(QXINET_EXE), "", folder);
-    MessageBoxInfo box;
-    DWORD code = 1;
-    const bool shown = WaitForMessageBox(copy.pid, "QX Internet 2.0", 20000, box);
-    EXPECT_EQ(box.text, "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
-                        "ffnet ! Programm wird beendet !") << "copy " << copies << (shown ? "" : ": no box");
-    AnswerMessageBox(box, IDOK);
-    EXPECT_TRUE(WaitForExit(copy, 20000, code) && code == 0) << "copy " << copies << " did not end";
-    KillProgram(copy);
+    Running copy(WindowsPath(QXINET_EXE), "", folder);
+    copy.ExpectBox("QX Internet 2.0", "Adressdatenbank ist bereits von einer anderen Instanz dieses "
+                                      "Programms ge\xF6" "ffnet ! Programm wird beendet !");
+    copy.ExpectEnd();
   }
   std::printf("second copies turned away during the import: %d\n", copies);
 }

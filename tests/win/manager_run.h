@@ -1,9 +1,30 @@
-// A running qxinet.exe on its Import or Export page, worked from outside, and
-// the data files it reads and leaves. Records are written "type|name|link|description".
+// Programs under test started and ended from outside: any program with its
+// boxes, and qxinet.exe on its Import or Export page with the data files it
+// reads and leaves. Records are written "type|name|link|description".
 #pragma once
 #include <utility>
 
 #include "tests/driver/uidriver.h"  // with the strings and vectors its calls take
+
+// Long, so that a first run on a busy machine passes; what a wait saw is told when it fails.
+constexpr int kWaitMs = 60000;
+
+// A started program, killed when the test ends if it still runs.
+struct Running {
+  Process process;
+  Running() = default;
+  Running(const std::string& exe, const std::string& args, const std::string& folder)
+      : process(StartProgram(exe, args, folder)) {}
+  ~Running() { KillProgram(process); }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+  // The next box of that title holds text and is owned by owner (none: it is
+  // the program's only window); it gets answer and goes. False, with what was
+  // seen instead, when none came.
+  bool ExpectBox(const char* title, const std::string& text, HWND owner = nullptr, int answer = IDOK);
+  // The program ends with exit code 0, closed through window if one is given.
+  bool ExpectEnd(HWND window = nullptr);
+};
 
 using Boxes = std::vector<std::pair<std::string, int>>;  // the text of each box and its answer
 
@@ -17,10 +38,9 @@ std::string WindowsPath(std::string unixPath);
 #define QX_NEED_SAMPLES()                                                   \
   if (!FileExists(WindowsPath(QX_SAMPLES))) GTEST_SKIP() << "sample folder missing: " QX_SAMPLES
 
-struct ManagerRun {
-  int waitMs = 20000;  // for the end of a run
+struct ManagerRun : Running {
+  int waitMs = kWaitMs;  // for the end of a run
   std::function<void(std::size_t)> atBox;  // called with each box's number before its answer
-  Process process;
   HWND sheet = nullptr, page = nullptr;
   // Starts qxinet in folder (answering the box of an empty data file) on tab 7 or 8.
   ManagerRun(const std::string& folder, int tab);

@@ -8,10 +8,10 @@
 #include <regex>
 #include <tuple>
 
-#include "tests/driver/uidriver.h"
+#include "tests/win/manager_run.h"
 #include "tests/win/test_folder.h"
 
-const int kWait = 20000, kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;
+const int kWait = kWaitMs, kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;
 const char kSetupBox[] = "QX Setup v1.0 - Fehler", kUninstallBox[] = "QX Uninstall v1.0 - Fehler";
 const std::string kApps = "Software\\QXApps\\", kUninstaller = "C:\\windows\\qxuninst.exe";
 const std::string kEntries = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -42,22 +42,6 @@ void Forget(const std::string& name) {  // no installation of that name
   for (HKEY root : {kLM, kCU}) RegDeleteTreeA(root, (kApps + name).c_str());
   RegDeleteTreeA(kLM, (kEntries + name).c_str());
 }
-
-// A started program, killed at the end of the test if it still runs.
-struct Running {
-  Process process;
-  DWORD code = 99;
-  ~Running() { KillProgram(process); }
-  void ExpectExitZero() { EXPECT_TRUE(WaitForExit(process, kWait, code) && code == 0); }
-  // Expects and answers the box; one without an owner must be the program's only window.
-  void ExpectBox(const char* title, const std::string& text, HWND owner) {
-    MessageBoxInfo box;
-    ASSERT_TRUE(WaitForMessageBox(process.pid, title, kWait, box)) << text;
-    EXPECT_TRUE(box.text == text && box.owner == owner) << box.text;
-    EXPECT_TRUE(owner || TopLevelWindows(process.pid) == std::vector<HWND>{box.window});
-    EXPECT_TRUE(AnswerMessageBox(box, IDOK) && WaitForWindowGone(box.window, kWait));
-  }
-};
 
 // The non-empty texts the control shows, in order and joined by "|", until
 // done() holds. Read with GetWindowTextA, not WM_GETTEXT, which would wait
@@ -104,7 +88,7 @@ std::string Uninstall(const std::string& name, int button, const std::string& bo
     return !IsWindow(dialog) || (!box.empty() && WaitForMessageBox(run.process.pid, kUninstallBox, 0, shown));
   });
   if (!box.empty()) run.ExpectBox(kUninstallBox, box, dialog);
-  run.ExpectExitZero();
+  run.ExpectEnd();
   return seen;
 }
 
@@ -144,7 +128,7 @@ TEST(PackageTest, InstallUninstall) {
                 Reg(kLM, entry, "DisplayName") + "|" + Reg(kLM, entry, "UninstallString"),
             target + "|qxinet.exe|QX Internet|qxuninst.exe QX Internet");
   ClickButton(w.Button(kFinish));
-  w.ExpectExitZero();
+  w.ExpectEnd();
 
   SetReg(kCU, key, "BookmarkFile", "C:\\bookmark.htm");  // as qxinet keeps its paths
   SetReg(kLM, key + "\\DelFiles", "File3", "extra.txt");    // File1 and File3, no File2
@@ -152,7 +136,7 @@ TEST(PackageTest, InstallUninstall) {
   {  // While the installed program runs, its file stays, and so do the entries.
     TestFolder data;
     WriteBytes("qxinetvz.dat", Bytes(MakeRecord("QX", "http://qx/")));  // no box about an empty file
-    Running program{StartProgram(target + "\\qxinet.exe", "", data.path())};
+    Running program(target + "\\qxinet.exe", "", data.path());
     ASSERT_TRUE(WaitForWindow(program.process.pid, "QX Internet 2.0 - Internetadressen verwalten", 0, kWait));
     EXPECT_EQ(Uninstall("QX Internet", 102, "Datei qxinet.exe" + kStays, kUninstaller),
               kRemoving + "L\xF6schen : qxinet.exe ...");
@@ -182,7 +166,7 @@ TEST(PackageTest, RefusedStarts) {
     Running run;
     run.process = StartProgram(exe, args, empty.path());
     run.ExpectBox(exe == uninstaller ? kUninstallBox : kSetupBox, text, nullptr);
-    run.ExpectExitZero();
+    run.ExpectEnd();
   }
   // In C:\QXKeep, File1 of DelFiles is listed and b.txt is not. Each removal:
   // the name, InstallPath (nullptr: no machine key), File1, how the run goes
@@ -245,7 +229,7 @@ TEST(PackageTest, InstallationRuns) {
           << GetText(w.Control(102));
     }
     ClickButton(w.Button(status ? kFinish : IDCANCEL));
-    w.ExpectExitZero();
+    w.ExpectEnd();
     const std::string key = kApps + "QX Probe", made = FileExists(directory) ? "made|" : "";  // in step 1
     EXPECT_EQ(made + ReadBytes(directory + "\\a1.txt") + Reg(kLM, key + "\\DelFiles", "File1") + "|" +
                   Reg(kLM, key, "InstallPath") + "|" + Reg(kLM, key) + Reg(kLM, kEntries + "QX Probe"),
