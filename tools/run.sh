@@ -7,17 +7,18 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QX_BUILD_DIR:-$root/build}
 
-bash "$root/tools/setup.sh"
-cmake -S "$root" -B "$build/run" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_TESTS=OFF \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
-cmake --build "$build/run" --target qxinet
-
+# Said before anything is installed or built, not after.
 if [ -z "${DISPLAY:-}" ]; then
   echo "qxinet is a Windows program with a window and needs a display, but DISPLAY is not set." >&2
   echo "Start this command from a desktop session, or give it a virtual one:" >&2
   echo "  xvfb-run -a $0" >&2
   exit 1
 fi
+
+bash "$root/tools/setup.sh"
+cmake -S "$root" -B "$build/run" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_BUILD_TESTS=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
+cmake --build "$build/run" --target qxinet
 
 data=${QXINET_DATA:-$HOME/qxinet-data}
 mkdir -p "$data"

@@ -41,8 +41,9 @@ qx_wine_start "$run" xvfb
 qx_wine_stop
 
 
-# One closing line over both runs. ctest counts a program whose cases were
-# partly skipped as passed, so the skipped cases are counted from the full log.
+# One closing line over both runs: it counts test programs, as ctest does; a
+# program whose cases were partly skipped counts as passed, and those cases
+# are said apart, counted from the full log.
 passed=0; failed=0; skipped=0
 for log in "$build/native" "$build/win64"; do
   log=$log/Testing/Temporary/LastTest.log
@@ -61,5 +62,5 @@ for f in "$run/native.txt" "$run/win.txt"; do
 done
 [ "$failed" -eq 0 ] || status=1
 bash "$root/tools/line_share.sh"
-echo "$passed passed, $failed failed, $skipped skipped"
+echo "test programs: $passed passed, $failed failed ($skipped of their test cases skipped)"
 exit $status
