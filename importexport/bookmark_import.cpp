@@ -7,7 +7,7 @@
 #include "importexport/files.h"
 #include "importexport/insert_entry.h"
 #include "importexport/page_controls.h"
-#include "importexport/roads.h"
+#include "importexport/conversions.h"
 #include "manager/messages.h"
 
 namespace {

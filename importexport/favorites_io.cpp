@@ -7,7 +7,7 @@
 #include "importexport/favorite_names.h"
 #include "importexport/insert_entry.h"
 #include "importexport/page_controls.h"
-#include "importexport/roads.h"
+#include "importexport/conversions.h"
 #include "manager/app.h"
 #include "manager/messages.h"
 

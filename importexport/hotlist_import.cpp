@@ -6,7 +6,7 @@
 #include "importexport/hotlist_scan.h"
 #include "importexport/insert_entry.h"
 #include "importexport/page_controls.h"
-#include "importexport/roads.h"
+#include "importexport/conversions.h"
 #include "manager/messages.h"
 
 namespace {

@@ -6,28 +6,37 @@
 #include "importexport/html_document.h"
 #include "importexport/insert_entry.h"
 #include "importexport/page_controls.h"
-#include "importexport/roads.h"
+#include "importexport/conversions.h"
 #include "manager/messages.h"
 
 namespace {
 const char kFilter[] = "HTML-Dokumente\0*.htm\0";
 const char kTitle[] = "QX Internet 2.0 - Speichern als HTML-Dokument";
 
-constexpr std::size_t kWriteSize = 64 * 1024;
+// The document's file, written in pieces of about 64 KB rather than a call
+// per line; the outcome of the writes is not examined.
+class HtmlFile {
+ public:
+  explicit HtmlFile(HANDLE file) : file_(file) {}
+  // Writes the text, if any, and CR LF.
+  void WriteLine(std::string_view text) {
+    pending_ += text;
+    pending_ += "\r\n";
+    if (pending_.size() >= 64 * 1024) Flush();
+  }
+  void Flush() {
+    DWORD written = 0;
+    if (!pending_.empty())
+      WriteFile(file_, pending_.data(), static_cast<DWORD>(pending_.size()), &written, nullptr);
+    pending_.clear();
+  }
+
+ private:
+  HANDLE file_;
+  std::string pending_;
+};
+
 }  // namespace
-
-void HtmlFile::Flush() {
-  DWORD written = 0;
-  if (!pending_.empty())
-    WriteFile(file_, pending_.data(), static_cast<DWORD>(pending_.size()), &written, nullptr);
-  pending_.clear();
-}
-
-void WriteHtmlLine(HtmlFile& file, std::string_view text) {
-  file.pending_ += text;
-  file.pending_ += "\r\n";
-  if (file.pending_.size() >= kWriteSize) file.Flush();
-}
 
 bool ExportHtml(HWND page) {
   if (RecordCount() == 0) return false;
@@ -47,7 +56,7 @@ bool ExportHtml(HWND page) {
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   HtmlFile out(file);
   HtmlDocumentSteps steps;
-  steps.writeLine = [&out](std::string_view line) { WriteHtmlLine(out, line); };
+  steps.writeLine = [&out](std::string_view line) { out.WriteLine(line); };
   const TypeFilter filter(page);
   steps.passes = [&filter](std::uint8_t type) { return filter.Passes(type); };
   steps.atRecord = [page](std::size_t i) { SetProgressPosition(page, static_cast<long>(i)); };

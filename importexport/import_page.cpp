@@ -3,7 +3,7 @@
 #include "importexport/insert_entry.h"
 #include "importexport/page_controls.h"
 #include "importexport/pages.h"
-#include "importexport/roads.h"
+#include "importexport/conversions.h"
 #include "manager/app.h"
 #include "manager/resource.h"
 

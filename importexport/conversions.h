@@ -3,9 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-#include <string_view>
-
 // Shortcut files in the favourites folder: the number matching "*.url", -1
 // without a favourites folder.
 int CountFavoriteFiles();
@@ -16,17 +13,3 @@ bool ImportBookmarks(HWND page, int policy);
 bool ImportHotlist(HWND page, int policy);
 
 bool ExportHtml(HWND page);
-// The document's file, written in pieces of about 64 KB; the outcome of the
-// writes is not examined.
-class HtmlFile {
- public:
-  explicit HtmlFile(HANDLE file) : file_(file) {}
-  void Flush();
-
- private:
-  friend void WriteHtmlLine(HtmlFile& file, std::string_view text);
-  HANDLE file_;
-  std::string pending_;
-};
-// Writes the text, if any, and CR LF.
-void WriteHtmlLine(HtmlFile& file, std::string_view text);
