@@ -1,5 +1,6 @@
 // Export of the catalogue as one HTML document.
 #include <string>
+#include <string_view>
 
 #include "addressdb/store.h"
 #include "importexport/files.h"
