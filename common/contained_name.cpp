@@ -21,16 +21,6 @@ bool IsParentComponent(std::string_view component) {
 
 }  // namespace
 
-bool AnyComponent(std::string_view name, bool (*test)(std::string_view component)) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= name.size(); ++i) {
-    if (i < name.size() && !IsSeparator(name[i])) continue;
-    if (test(name.substr(start, i - start))) return true;
-    start = i + 1;
-  }
-  return false;
-}
-
 bool StaysInFolder(std::string_view name) {
   if (!name.empty() && IsSeparator(name[0])) return false;
   if (name.size() >= 2 && name[1] == ':') return false;

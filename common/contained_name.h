@@ -2,6 +2,7 @@
 // join behind a folder: only those that stay in that folder are used.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // False when the name, joined behind a folder and a backslash, would lead out
@@ -11,5 +12,15 @@
 bool StaysInFolder(std::string_view name);
 
 // Whether test holds for some component of the name, the parts between
-// slashes and backslashes (empty ones included).
-bool AnyComponent(std::string_view name, bool (*test)(std::string_view component));
+// slashes and backslashes (empty ones included); of bytes or of UTF-16 text.
+template <typename Char>
+bool AnyComponent(std::basic_string_view<Char> name,
+                  bool (*test)(std::basic_string_view<Char> component)) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= name.size(); ++i) {
+    if (i < name.size() && name[i] != Char('\\') && name[i] != Char('/')) continue;
+    if (test(name.substr(start, i - start))) return true;
+    start = i + 1;
+  }
+  return false;
+}

@@ -113,3 +113,13 @@ std::string Utf16ToCp1252(std::u16string_view text) {
   }
   return out;
 }
+
+std::u16string Cp1252ToUtf16(std::string_view text) {
+  std::u16string out;
+  for (char c : text) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    const char32_t high = b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : 0;
+    out += static_cast<char16_t>(high != 0 ? high : b);
+  }
+  return out;
+}

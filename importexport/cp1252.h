@@ -21,3 +21,7 @@ std::size_t Utf8ToCp1252(char* data, std::size_t size);
 // same rule: a character the code page lacks becomes "?", never a look-alike
 // (a full-width backslash must not become a separator).
 std::string Utf16ToCp1252(std::u16string_view text);
+
+// Windows-1252 text as the platform reads it in UTF-16; the five bytes the
+// code page leaves free become the C1 controls of the same number.
+std::u16string Cp1252ToUtf16(std::string_view text);

@@ -63,6 +63,16 @@ std::string Cp1252(const wchar_t* text) {
   return Utf16ToCp1252(reinterpret_cast<const char16_t*>(text));
 }
 
+// A name as the file system will see it: its bytes read in the ANSI code page
+// in force. False when they cannot be read so.
+bool FileSystemName(std::string_view name, std::u16string& wide) {
+  std::wstring text(name.size(), L'\0');  // never more characters than bytes
+  const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
+                                    &text[0], static_cast<int>(text.size()));
+  wide.assign(text.begin(), text.begin() + n);
+  return n > 0 || name.empty();
+}
+
 void ShowCursor(LPCSTR cursor) { SetCursor(LoadCursorA(nullptr, cursor)); }
 
 // By the attributes: opening the file would fail for one another program
@@ -117,10 +127,13 @@ bool ExportFavorites(HWND page, int policy) {
     const AddressRecord& record = RecordAt(i);
     if (!filter.Passes(record.type)) continue;
     char path[PathBufferSize];
+    const std::string_view name = FieldText(record.name);
+    std::u16string wideName;
     // A name that would lead out of the folder, to a device or to a stream, a
     // link that would add lines of its own, or a path too long for the
     // buffer: passed over like a file that cannot be written.
-    if (!FavoriteExportPath(FavoritesFolder, FieldText(record.name), path) ||
+    if (!FileSystemName(name, wideName) ||
+        !FavoriteExportPath(FavoritesFolder, name, wideName, path) ||
         !FavoriteLinkWritable(FieldText(record.link)))
       continue;
     if (FileExists(path)) {

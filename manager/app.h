@@ -11,5 +11,6 @@ extern char FavoritesFolder[MAX_PATH];
 // Set once at start: whether FavoritesFolder is known.
 extern bool FavoritesAvailable;
 
-// Reads the "Favorites" value of the Shell Folders key into FavoritesFolder.
+// Reads the "Favorites" value of the Shell Folders key into FavoritesFolder;
+// a folder the ANSI code page cannot name exactly leaves it empty.
 bool ReadFavoritesFolder();

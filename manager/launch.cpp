@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "addressdb/store.h"
+#include "importexport/favorite_names.h"
 #include "manager/messages.h"
 
 namespace {
@@ -18,9 +19,11 @@ const char kCannotStart[] = "Internet-Explorer konnte nicht gestartet werden !";
 const DWORD kWaitMs = 60000;
 
 // The shortcut and the name reserved for it; both are removed afterwards.
+// The folder that holds them is the opener's current folder.
 struct ShortcutFile {
   char path[MAX_PATH] = "";
   char reserved[MAX_PATH] = "";
+  char folder[MAX_PATH] = "";
 };
 
 void RemoveShortcut(const ShortcutFile& file) {
@@ -42,12 +45,11 @@ bool WriteAll(HANDLE file, const std::string& text) {
 // another file, which must be neither opened nor deleted.
 bool MakeShortcut(std::string_view link, ShortcutFile& file) {
   file.path[0] = '\0';
-  char folder[MAX_PATH];
-  DWORD n = GetTempPathA(MAX_PATH, folder);
+  DWORD n = GetTempPathA(MAX_PATH, file.folder);
   if (n == 0 || n >= MAX_PATH) return false;
   const std::string content = "[InternetShortcut]\r\nURL=" + std::string(link) + "\r\n";
   for (int attempt = 0; attempt < 10; ++attempt) {
-    if (GetTempFileNameA(folder, "qxl", 0, file.reserved) == 0) {
+    if (GetTempFileNameA(file.folder, "qxl", 0, file.reserved) == 0) {
       file.reserved[0] = '\0';
       return false;
     }
@@ -168,20 +170,25 @@ bool OpenerCommand(const char* shortcut, char (&program)[MAX_PATH], std::string&
 }  // namespace
 
 void EndLaunches() {
-  if (StopWaiting != nullptr) SetEvent(StopWaiting);
+  if (StopWaiting == nullptr) return;
+  SetEvent(StopWaiting);
   for (HANDLE thread : WaitingThreads) {
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
   }
   WaitingThreads.clear();
+  // A launch after this one waits in full again.
+  ResetEvent(StopWaiting);
 }
 
 bool LaunchLink(long position) {
   if (position < 0 || position >= RecordCount()) return false;
   ShortcutFile shortcut;
   // Without the file the opener would get nothing to open, yet the start
-  // would count as success: nothing is started then.
-  if (!MakeShortcut(FieldText(RecordAt(position).link), shortcut)) {
+  // would count as success: nothing is started then. Nor for a link with a
+  // line break, which would add keys of its own to the shortcut.
+  const std::string_view link = FieldText(RecordAt(position).link);
+  if (!FavoriteLinkWritable(link) || !MakeShortcut(link, shortcut)) {
     RemoveShortcut(shortcut);
     ErrorBox(kCannotStart);
     return false;
@@ -194,11 +201,13 @@ bool LaunchLink(long position) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWMAXIMIZED;
   PROCESS_INFORMATION process{};
-  // Started suspended so that it is in the job before it can start others.
+  // Started suspended so that it is in the job before it can start others;
+  // in the temporary folder, so that nothing it starts looks for files beside
+  // the user's data.
   const bool started =
       OpenerCommand(shortcut.path, program, command) &&
       CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                     nullptr, &startup, &process) != FALSE;
+                     shortcut.folder, &startup, &process) != FALSE;
   if (started) {
     HANDLE job = CreateJobObjectA(nullptr, nullptr);
     if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {

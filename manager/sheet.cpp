@@ -9,6 +9,7 @@
 #include "importexport/pages.h"
 #include "manager/app.h"
 #include "manager/category_page.h"
+#include "manager/launch.h"
 #include "manager/messages.h"
 
 namespace {
@@ -19,11 +20,22 @@ struct PageEntry {
   DLGPROC procedure;
 };
 
+// When the session ends the process may be ended as soon as this message is
+// answered: the waiting shortcuts go first, as at the program's end. The
+// sheet's procedure is comctl32's, so it is subclassed, not replaced.
+LRESULT CALLBACK SheetSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR id, DWORD_PTR) {
+  if (message == WM_ENDSESSION && wParam) EndLaunches();
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, SheetSubclass, id);
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
   if (message != PSCB_INITIALIZED) return 0;
   SheetWindow = window;
+  SetWindowSubclass(window, SheetSubclass, 0, 0);
   SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_MINIMIZEBOX);
   GetSystemMenu(window, TRUE);
   HMENU menu = GetSystemMenu(window, FALSE);

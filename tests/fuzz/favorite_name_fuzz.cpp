@@ -8,17 +8,18 @@
 #include <cstdlib>
 #include <string>
 
+#include "importexport/cp1252.h"
 #include "importexport/favorite_names.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   // Every device, each between backslashes, which no stem holds.
-  static const std::string devices = "\\CON\\PRN\\AUX\\NUL\\CONIN$\\CONOUT$\\COM1\\COM2\\COM3\\COM4"
-      "\\COM5\\COM6\\COM7\\COM8\\COM9\\COM\xB9\\COM\xB2\\COM\xB3\\LPT1\\LPT2\\LPT3\\LPT4\\LPT5\\LPT6"
-      "\\LPT7\\LPT8\\LPT9\\LPT\xB9\\LPT\xB2\\LPT\xB3\\";
+  static const std::string devices = "\\CON\\PRN\\AUX\\NUL\\CONIN$\\CONOUT$\\COM0\\COM1\\COM2\\COM3"
+      "\\COM4\\COM5\\COM6\\COM7\\COM8\\COM9\\COM\xB9\\COM\xB2\\COM\xB3\\LPT0\\LPT1\\LPT2\\LPT3\\LPT4"
+      "\\LPT5\\LPT6\\LPT7\\LPT8\\LPT9\\LPT\xB9\\LPT\xB2\\LPT\xB3\\";
   const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size);
   const std::string file = name + ".url";
   char path[PathBufferSize];
-  if (!FavoriteExportPath(folder, name, path)) return 0;
+  if (!FavoriteExportPath(folder, name, Cp1252ToUtf16(name), path)) return 0;
   bool bad = path != folder + "\\" + file;
   int depth = 0;
   for (std::size_t start = 0, end = 0; end < file.size(); start = end + 1) {

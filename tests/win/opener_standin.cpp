@@ -1,27 +1,32 @@
 // Stands in for the system's URL opener in the launch test: notes where it was
-// started from and the link of the shortcut it was given, then stays until the
-// test releases it, so that the test sees what the window does meanwhile.
+// started from, its current folder and the link of the shortcut it was given,
+// then stays until the test releases it, so that the test sees what the window
+// does meanwhile.
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-// Appended in one write with append access only, so that two stand-ins
-// ending at once cannot write over each other's note.
+// Appended in turn: Wine appends by writing at the size it has just read, so
+// two stand-ins released at once could both write at one place, one note over
+// the other.
 void Note(const std::string& text) {
+  HANDLE turn = CreateMutexA(nullptr, FALSE, "QxOpenerLogTurn");
+  WaitForSingleObject(turn, 30000);
   HANDLE log = CreateFileA(std::getenv("QX_OPENER_LOG"), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_ALWAYS, 0, nullptr);
   DWORD written;
   WriteFile(log, text.data(), DWORD(text.size()), &written, nullptr);
-  CloseHandle(log);
+  CloseHandle(log), ReleaseMutex(turn), CloseHandle(turn);
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR line, int) {
-  char self[MAX_PATH] = "", link[512] = "";
+  char self[MAX_PATH] = "", folder[MAX_PATH] = "", link[512] = "";
   GetModuleFileNameA(nullptr, self, MAX_PATH);
+  GetCurrentDirectoryA(MAX_PATH, folder);
   GetPrivateProfileStringA("InternetShortcut", "URL", "", link, sizeof link, std::strrchr(line, ' ') + 1);
-  Note(std::string(self) + "|" + link + "\n");
+  Note(std::string(self) + "|" + folder + "|" + link + "\n");
   WaitForSingleObject(OpenEventA(SYNCHRONIZE, FALSE, "QxOpenerRelease"), 30000);
   Note("end\n");
   return 0;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,15 @@ const int kWait = 20000;
 const char kBadLink[] = "Ung\xFCltiger Link !", kKnown[] = "Link ist bereits eingetragen !";
 using Texts = std::vector<std::string>;
 
+// The shortcut files in the temporary folder that the launch test gives the program.
+std::string Shortcuts() {
+  std::string names;
+  std::error_code none;  // no folder before the launch test makes it
+  for (const auto& file : std::filesystem::directory_iterator("temp", none))
+    names += " " + file.path().filename().string();
+  return names;
+}
+
 class PagesTest : public ::testing::Test {
  protected:
   ~PagesTest() override { KillProgram(app_); }
@@ -27,14 +37,29 @@ class PagesTest : public ::testing::Test {
     WriteBytes("qxinetvz.dat", bytes);
     app_ = StartProgram("Z:" QXINET_EXE, "", folder_.path());  // Wine takes '/' as well
     sheet_ = WaitForWindow(app_.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
-    ASSERT_NE(sheet_, nullptr);
+    ASSERT_NE(sheet_, nullptr) << Seen();
+  }
+  // Whether the sheet has handled the message (and all sent before it).
+  bool Answers(UINT message = WM_NULL, WPARAM wParam = 0) {
+    DWORD_PTR result;
+    return SendMessageTimeoutA(sheet_, message, wParam, 0, SMTO_NORMAL, kWait, &result) != 0;
+  }
+  // What a failed wait saw: the program's windows with their static texts (as the system
+  // keeps them: a message would wait for a busy window), the shortcut files, the opener's log.
+  std::string Seen() {
+    auto caption = [](HWND w) { char t[512] = ""; return GetWindowTextA(w, t, 512), std::string(t); };
+    std::string seen = WaitForSingleObject(app_.handle, 0) ? "\nwindows:" : "\nended; windows:";
+    for (HWND w : TopLevelWindows(app_.pid)) {
+      seen += (IsIconic(w) ? " minimised '" : IsWindowEnabled(w) ? " '" : " disabled '") + caption(w) + "'";
+      for (HWND c = nullptr; (c = FindWindowExA(w, c, "Static", nullptr));) seen += " [" + caption(c) + "]";
+    }
+    return seen + "\nshortcuts:" + Shortcuts() + "\nopener log:\n" + ReadBytes("opener.log");
   }
   // The records as "type|name|link|description", read once the sheet has handled what
   // was sent before, so that no reader meets the store at work; while qxinet holds the
   // file (without sharing), through its named mapping.
   Texts Stored() {
-    DWORD_PTR result;
-    SendMessageTimeoutA(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, kWait, &result);
+    EXPECT_TRUE(Answers()) << Seen();
     std::string bytes = ReadBytes("qxinetvz.dat");  // empty while qxinet holds the file
     if (HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap")) {
       WIN32_FIND_DATAA entry{};
@@ -52,7 +77,7 @@ class PagesTest : public ::testing::Test {
   }
   // Tab selected, item selected (-1: none), button pressed; the entry dialog if one opens.
   HWND Press(int tab, int item, int button, bool doubleClick = false) {
-    EXPECT_TRUE(SelectTab(sheet_, tab));
+    EXPECT_TRUE(SelectTab(sheet_, tab)) << Seen();
     HWND page = CurrentPage(sheet_);
     EXPECT_TRUE(item < 0 || SelectListItem(GetDlgItem(page, 101), item, doubleClick));
     if (button) ClickButton(GetDlgItem(page, button));
@@ -62,6 +87,7 @@ class PagesTest : public ::testing::Test {
   // A refused save leaves it open with the typed texts, and neither Enter nor Escape
   // closes it (what is typed after them reaches it); then it is cancelled.
   void Enter(HWND dialog, std::array<const char*, 3> texts, int button, const char* refusal = nullptr) {
+    EXPECT_NE(dialog, nullptr) << Seen();
     for (int i = 0; i < 3; ++i)
       if (texts[i]) SetText(GetDlgItem(dialog, 101 + i), texts[i]);
     ClickButton(GetDlgItem(dialog, button));
@@ -72,21 +98,21 @@ class PagesTest : public ::testing::Test {
       HWND name = GetDlgItem(dialog, 101);
       for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
       PostMessageA(name, EM_SETSEL, 0, -1), PostMessageA(name, WM_CHAR, 'x', 0);
-      EXPECT_TRUE(WaitForText(name, "x", kWait));
+      EXPECT_TRUE(WaitForText(name, "x", kWait)) << GetText(name) << Seen();
       ClickButton(GetDlgItem(dialog, 105));
     }
-    EXPECT_TRUE(WaitForWindowGone(dialog, kWait));
+    EXPECT_TRUE(WaitForWindowGone(dialog, kWait)) << Seen();
   }
   void Box(const std::string& text, int answer = IDOK) {
     MessageBoxInfo box;
-    ASSERT_TRUE(WaitForMessageBox(app_.pid, "QX Internet 2.0", kWait, box)) << text;
+    ASSERT_TRUE(WaitForMessageBox(app_.pid, "QX Internet 2.0", kWait, box)) << text << Seen();
     EXPECT_EQ(box.text, text);
-    AnswerMessageBox(box, answer), WaitForWindowGone(box.window, kWait);
+    EXPECT_TRUE(AnswerMessageBox(box, answer) && WaitForWindowGone(box.window, kWait)) << Seen();
   }
   // The list of a page once the link given is on show.
   Texts Shown(int tab, const std::string& link = "") {
     HWND page = Press(tab, -1, 0);
-    EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait));
+    EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait)) << GetText(GetDlgItem(page, 102));
     return ListItems(GetDlgItem(page, 101));
   }
 
@@ -152,19 +178,11 @@ TEST_F(PagesTest, ChangeDeleteAndNewEntries) {
   }
 }
 
-// The shortcut files in the current folder, made the temporary one of the program under test.
-int Shortcuts() {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA("qxl*", &entry);
-  int count = find != INVALID_HANDLE_VALUE;
-  while (count && FindNextFileA(find, &entry)) ++count;
-  return count && FindClose(find) ? count : 0;
-}
-
 // The stand-in opener takes the place of the system's rundll32.exe, and a copy
-// lies in the data folder, where a bare "rundll32" would be found first. The
-// window is minimised at once and answers while the opener runs, a second
-// start included; the shortcuts go once the opener has ended, or with the program.
+// lies in the data folder, where a bare "rundll32" would be found first. A link
+// with a line break starts nothing. The window is minimised at once and answers
+// while the opener runs (in the temporary folder), a second start included; the
+// shortcuts go once the opener has ended, at the session's end, or with the program.
 TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
   char system[MAX_PATH] = "";
   const std::string opener = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\rundll32.exe";
@@ -175,29 +193,36 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
   // Wine runs its own rundll32 from the system folder unless told to take the file.
   UserValue native("Software\\Wine\\DllOverrides", "rundll32.exe", "native");
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "QxOpenerRelease");
-  SetEnvironmentVariableA("QX_OPENER_LOG", "opener.log");  // inherited, as are these
-  SetEnvironmentVariableA("TMP", folder_.path().c_str());
+  const std::string temp = folder_.path() + "\\temp";  // the program's temporary folder, inherited
+  CreateDirectoryA(temp.c_str(), nullptr), SetEnvironmentVariableA("TMP", temp.c_str());
+  SetEnvironmentVariableA("QX_OPENER_LOG", (folder_.path() + "\\opener.log").c_str());  // the same
   const std::vector<AddressRecord> records = {MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"),
-                                              MakeRecord("Zwei", "http://example.org/zwei")};
+                                              MakeRecord("Zwei", "http://example.org/zwei"),
+                                              MakeRecord("Zwischen", "http://example.org/\r\nIconFile=x")};
   Start(records);
+  Press(0, 2, 107), Box("Internet-Explorer konnte nicht gestartet werden !");
+  EXPECT_TRUE(!IsIconic(sheet_) && Shortcuts().empty() && ReadBytes("opener.log").empty()) << Seen();
   std::string notes;
   auto launch = [&](int item) {  // Eins by the button, Zwei by a double click
     Press(0, item, item ? 0 : 107, item == 1);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, 1000));
-    notes += opener + "|" + records[item].link + "\n";
-    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes; }, kWait)) << notes;
-    DWORD_PTR result;
-    EXPECT_TRUE(SendMessageTimeoutA(sheet_, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) && Shortcuts() > 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, kWait)) << Seen();
+    notes += opener + "|" + temp + "|" + records[item].link + "\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes; }, kWait)) << notes << Seen();
+    EXPECT_TRUE(Answers() && !Shortcuts().empty()) << Seen();
     PostMessageA(sheet_, WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) == FALSE; }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) == FALSE; }, kWait)) << Seen();
   };
-  for (bool close : {false, true}) {  // two starts, the openers released; one start, the program closed
-    for (int i = close; i < 2; ++i) launch(i);
-    if (close) PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(!close || WaitForSingleObject(app_.handle, kWait) == WAIT_OBJECT_0);
+  // Two starts, the openers released; one start, the session ended, which takes the
+  // shortcut before the opener is released; one start, the program closed.
+  for (int round = 0; round < 3; ++round) {
+    for (int i = round > 0; i < 2; ++i) launch(i);
+    EXPECT_TRUE(round != 1 || (Answers(WM_ENDSESSION, TRUE) && Shortcuts().empty())) << Seen();
+    if (round == 2) PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(round < 2 || WaitForSingleObject(app_.handle, kWait) == WAIT_OBJECT_0) << Seen();
     SetEvent(release);
-    notes += close ? "end\n" : "end\nend\n";
-    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes && Shortcuts() == 0; }, kWait));
+    notes += round ? "end\n" : "end\nend\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes && Shortcuts().empty(); }, kWait))
+        << Seen();
     ResetEvent(release);
   }
 
@@ -207,7 +232,7 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
   SetEnvironmentVariableA("TMP", std::getenv("TMP"));  // the C library's copy stays as it was
   Press(0, -1, 107);
   Box("Internet-Explorer konnte nicht gestartet werden !");
-  EXPECT_FALSE(IsIconic(sheet_));
+  EXPECT_FALSE(IsIconic(sheet_)) << Seen();
   // Without favourites the button is disabled on every page; a double click only selects.
   // A launch it posted would have ended before the second tab switch is handled.
   KillProgram(app_);
@@ -218,8 +243,8 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Press(tab, -1, 0), 107))) << tab;
   Press(0, 1, 0, true);
   Shown(1);
-  EXPECT_EQ(Shown(0, "http://example.org/zwei"), (Texts{"Eins", "Zwei"}));
-  EXPECT_TRUE(!IsIconic(sheet_) && ReadBytes("opener.log") == notes);
+  EXPECT_EQ(Shown(0, "http://example.org/zwei"), (Texts{"Eins", "Zwei", "Zwischen"}));
+  EXPECT_TRUE(!IsIconic(sheet_) && ReadBytes("opener.log") == notes) << Seen();
 }
 
 }  // namespace
