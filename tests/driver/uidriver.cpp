@@ -89,18 +89,15 @@ bool WaitForWindowGone(HWND window, int timeoutMs) {
 
 std::vector<HWND> TopLevelWindows(DWORD pid) { return FindTopLevel(pid, nullptr, nullptr); }
 
+// Texts as the system keeps them: a message would wait for a busy window.
 std::string Seen(const Process& process) {
+  auto caption = [](HWND w) { char t[512] = ""; return GetWindowTextA(w, t, sizeof t), std::string(t); };
   DWORD code = STILL_ACTIVE;
   if (process.handle != nullptr) GetExitCodeProcess(process.handle, &code);
-  std::string seen = code == STILL_ACTIVE ? "running;" : "ended with code " + std::to_string(code) + ";";
-  for (HWND window : TopLevelWindows(process.pid)) {
-    char caption[512] = "", name[64] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    GetClassNameA(window, name, sizeof name);
-    seen += std::string(" [") + caption + "] (" + name + ")";
-    MessageBoxInfo box;
-    if (!std::strcmp(name, "#32770") && WaitForMessageBox(process.pid, caption, 0, box) && box.window == window)
-      seen += ": " + box.text;
+  std::string seen = code == STILL_ACTIVE ? "running; windows:" : "ended (" + std::to_string(code) + "); windows:";
+  for (HWND w : TopLevelWindows(process.pid)) {
+    seen += (IsIconic(w) ? " minimised '" : IsWindowEnabled(w) ? " '" : " disabled '") + caption(w) + "'";
+    for (HWND c = nullptr; (c = FindWindowExA(w, c, "Static", nullptr));) seen += " [" + caption(c) + "]";
   }
   return seen;
 }

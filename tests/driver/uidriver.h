@@ -40,8 +40,7 @@ bool WaitForWindowGone(HWND window, int timeoutMs);
 // Visible top-level windows of process pid, e.g. to prove nothing was shown.
 std::vector<HWND> TopLevelWindows(DWORD pid);
 // What a person would see of the program, for a failure message: whether it
-// still runs, and each visible window's caption and class, with the text of a
-// message box.
+// still runs, and each visible window's state, caption and static texts.
 std::string Seen(const Process& process);
 
 int CurrentTab(HWND sheet);

@@ -14,14 +14,18 @@
 #include <set>
 #include <thread>
 
+#include "manager/resource.h"
 #include "tests/win/manager_run.h"
 #include "tests/win/test_folder.h"
 
 namespace {
 
-const char kBookmarks[] = "QX Internet 2.0 - Netscape Bookmarkdatei laden";
-const char kHotlist[] = "QX Internet 2.0 - Mosaic Hotlist laden";
-const char kHtml[] = "QX Internet 2.0 - Speichern als HTML-Dokument";
+const char kBookmarkDialog[] = "QX Internet 2.0 - Netscape Bookmarkdatei laden";
+const char kHotlistDialog[] = "QX Internet 2.0 - Mosaic Hotlist laden";
+const char kHtmlDialog[] = "QX Internet 2.0 - Speichern als HTML-Dokument";
+// The pages' buttons, in short for the tables.
+constexpr int Bookmarks = IDC_SOURCE_BOOKMARKS, Hotlist = IDC_SOURCE_HOTLIST, Favorites = IDC_TARGET_FAVORITES,
+              Document = IDC_TARGET_HTML, Skip = IDC_POLICY_SKIP, Ask = IDC_POLICY_ASK, Overwrite = IDC_POLICY_OVERWRITE;
 const std::string kShortcut = "[InternetShortcut]\r\nURL=";
 
 class Pages : public ::testing::Test {
@@ -37,11 +41,13 @@ class Pages : public ::testing::Test {
   std::optional<UserValue> favorites_;
 };
 
-// The page's buttons 101 to 116 as letters: X checked, o not, in small letters when greyed.
+// The page's buttons as letters: X checked, o not, in small letters when greyed.
 // Each run checks them at start: the favourites button is there only with a favourites folder.
 std::string State(HWND page) {
   std::string state;
-  for (int id : {101, 102, 104, 105, 106, 110, 111, 112, 113, 114, 115, 116})
+  for (int id : {IDC_SOURCE_FAVORITES, IDC_SOURCE_BOOKMARKS, IDC_POLICY_SKIP, IDC_POLICY_ASK, IDC_POLICY_OVERWRITE,
+                 IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL, IDC_TYPE_NEWS, IDC_TYPE_GOPHER, IDC_TYPE_ARCHIE,
+                 IDC_TYPE_LOCAL})
     state += (IsWindowEnabled(GetDlgItem(page, id)) ? "oX" : ".x")[IsDlgButtonChecked(page, id)];
   return state;
 }
@@ -60,7 +66,7 @@ const std::vector<std::string> kOverwritten = {"0|Alt neu|HTTP://ALT.EXAMPLE/|Be
 const std::string kAsk = "' eingetragen ! \xDC" "berschreiben ?";
 
 struct ImportCase {
-  int source, policy;         // policy 0: 104, then 106 with the file the dialog offers
+  int source, policy;         // policy 0: Skip, then Overwrite with the file the dialog offers
   std::string file, content;  // file "": bookmark.htm, the dialog cancelled; content "@x": the sample x
   Boxes boxes;
   std::vector<std::string> after;  // for a sample: records that must be among its entries
@@ -80,16 +86,16 @@ TEST_P(Import, StoresWhatTheFileHolds) {
   {
     ManagerRun run(folder_.path(), 7);
     EXPECT_EQ(State(run.page), ".XXooXXXoooo");
-    const char* dialog = c.source == 102 ? kBookmarks : kHotlist;
+    const char* dialog = c.source == Bookmarks ? kBookmarkDialog : kHotlistDialog;
     run.atBox = [&](std::size_t i) {
       if (i < c.asked.size()) EXPECT_EQ(StoredRecords("qxinetvz.dat"), c.asked[i]) << "at question " << i;
     };
-    ASSERT_TRUE(run.Run({c.source, c.policy ? c.policy : 104}, dialog,
+    ASSERT_TRUE(run.Run({c.source, c.policy ? c.policy : Skip}, dialog,
                         (c.file.empty() ? "" : folder_.path() + "\\" + c.file).c_str(), c.boxes));
-    ASSERT_TRUE(c.policy != 0 || run.Run({106}, dialog, "*"));
+    ASSERT_TRUE(c.policy != 0 || run.Run({Overwrite}, dialog, "*"));
     if (!sample) {  // the WWW page, shown again, lists what the import left
       ASSERT_TRUE(SelectTab(run.sheet, 0));
-      const std::vector<std::string> shown = ListItems(GetDlgItem(CurrentPage(run.sheet), 101));
+      const std::vector<std::string> shown = ListItems(GetDlgItem(CurrentPage(run.sheet), IDC_LIST));
       std::multiset<std::string> www;
       for (const std::string& r : c.after) if (r[0] == '0') www.insert(r.substr(2, r.find('|', 2) - 2));
       EXPECT_EQ(std::multiset<std::string>(shown.begin(), shown.end()), www);
@@ -109,41 +115,41 @@ TEST_P(Import, StoresWhatTheFileHolds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(std::vector<ImportCase>{
-    {102, 104, "bookmark.htm", "@bookmarks/firefox-nested.htm", {},
+    {Bookmarks, Skip, "bookmark.htm", "@bookmarks/firefox-nested.htm", {},
      {"0|Welcome \x97 Statistics Done Wrong|http://www.statisticsdonewrong.com/|",
       "255|Recent tags|place:type=6&sort=14&maxResults=10|",
       "0|Programming in Lua|http://www.lua.org/pil/|",
       "0|Timeline of the Elves in Tolkien\x92s works | LotrProject Blog|"
       "http://lotrproject.com/blog/2013/02/08/timeline-of-the-elves-in-tolkiens-works/|"}},
-    {102, 104, "BOOKMARK.HTM", "@bookmarks/chromium-nested.htm", {},
+    {Bookmarks, Skip, "BOOKMARK.HTM", "@bookmarks/chromium-nested.htm", {},
      {"255|Framasoft ~ Page portail du r\xE9seau|https://framasoft.org/|",
       "0|Overview \x97 Sphinx 1.4.4 documentation|http://www.sphinx-doc.org/en/stable/|"}},
-    {102, 104, "bookmark.htm", kPolicyFile, {}, kSkipped},
-    {102, 0, "bookmark.htm", kPolicyFile, {}, kOverwritten},
+    {Bookmarks, Skip, "bookmark.htm", kPolicyFile, {}, kSkipped},
+    {Bookmarks, 0, "bookmark.htm", kPolicyFile, {}, kOverwritten},
     // Asked: the first overwritten, the second skipped.
-    {102, 105, "bookmark.htm", kPolicyFile,
+    {Bookmarks, Ask, "bookmark.htm", kPolicyFile,
      {{"Der Link 'HTTP://ALT.EXAMPLE/' ist bereits unter dem Namen 'Alt" + kAsk, IDYES},
       {"Der Link 'http://neu.example/' ist bereits unter dem Namen 'Neu" + kAsk, IDNO}},
      {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"},
      {{kStored[0], "0|Neu|http://neu.example/|"},
       {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"}}},
-    {102, 104, "bookmarks.htm", kPolicyFile, {}, kStored}, {102, 104, "", kPolicyFile, {}, kStored},
+    {Bookmarks, Skip, "bookmarks.htm", kPolicyFile, {}, kStored}, {Bookmarks, Skip, "", kPolicyFile, {}, kStored},
     // Declared UTF-8: converted to Windows-1252, a character it lacks becoming "?".
-    {102, 104, "bookmark.htm",
+    {Bookmarks, Skip, "bookmark.htm",
      "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
      "charset=UTF-8\">\n<DL><p>\n<DT><A HREF=\"http://z\xC3\xBC" "ge.example/\">Z\xC3\xBC" "ge \xE2\x80\x94 "
      "\xE2\x82\xAC \xE4\xB8\xAD</A>\n</DL><p>\n",
      {}, {kStored[0], "0|Z\xFC" "ge \x97 \x80 ?|http://z\xFC" "ge.example/|"}},
-    {102, 104, "bookmark.htm", std::string(139, 'x'), {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}},
+    {Bookmarks, Skip, "bookmark.htm", std::string(139, 'x'), {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}},
      kStored},
-    {102, 104, "bookmark.htm", std::string(140, 'x'), {}, kStored},
-    {103, 104, "favor.hot", "HOTLIST\r\nItem: Neu\r\nhttp://neu/\r\n", {}, kNeu},
-    {103, 104, "FAVOR.HOT", "Hotlist\r\nITEM= Neu\r\n http://neu/\r\nItem: N\r\nnews:x\r\n", {}, kNeu},
-    {103, 104, "list.hot.bak", "hotlist\nitem: Post\r\nmailto:a@b.de", {},
+    {Bookmarks, Skip, "bookmark.htm", std::string(140, 'x'), {}, kStored},
+    {Hotlist, Skip, "favor.hot", "HOTLIST\r\nItem: Neu\r\nhttp://neu/\r\n", {}, kNeu},
+    {Hotlist, Skip, "FAVOR.HOT", "Hotlist\r\nITEM= Neu\r\n http://neu/\r\nItem: N\r\nnews:x\r\n", {}, kNeu},
+    {Hotlist, Skip, "list.hot.bak", "hotlist\nitem: Post\r\nmailto:a@b.de", {},
      {kStored[0], "2|Post|mailto:a@b.de|"}},
-    {103, 104, "favor.hOt", "Hotlist\r\nItem: Neu\r\nhttp://x/\r\n", {}, kStored},
-    {103, 104, "favor.hot", "\r\nHotlist\r\n", {{"Keine Hotlistdatei !", IDOK}}, kStored},
-    {103, 104, "favor.hot", "", {{"Kein Speicher zum Einlesen der Hotlistdatei !", IDOK}}, kStored}}));
+    {Hotlist, Skip, "favor.hOt", "Hotlist\r\nItem: Neu\r\nhttp://x/\r\n", {}, kStored},
+    {Hotlist, Skip, "favor.hot", "\r\nHotlist\r\n", {{"Keine Hotlistdatei !", IDOK}}, kStored},
+    {Hotlist, Skip, "favor.hot", "", {{"Kein Speicher zum Einlesen der Hotlistdatei !", IDOK}}, kStored}}));
 
 TEST_F(Pages, FavoritesImport) {
   QX_NEED_SAMPLES();
@@ -163,7 +169,7 @@ TEST_F(Pages, FavoritesImport) {
   {
     ManagerRun run(folder_.path(), 7);
     EXPECT_EQ(State(run.page), "XoXooXXXoooo");
-    ASSERT_TRUE(run.Run({101, 104}, nullptr, nullptr));
+    ASSERT_TRUE(run.Run({IDC_SOURCE_FAVORITES, Skip}, nullptr, nullptr));
   }
   const std::vector<std::string> got = StoredRecords("qxinetvz.dat");
   std::multiset<std::string> stored(got.begin(), got.end());
@@ -230,7 +236,7 @@ TEST_F(Pages, KilledImport) {
     DeleteFileA("qxinetvz.bak");
     {
       ManagerRun run(folder_.path(), 7);
-      ASSERT_TRUE(run.Begin({102, 104}, kBookmarks, (folder_.path() + "\\bookmark.htm").c_str()));
+      ASSERT_TRUE(run.Begin({Bookmarks, Skip}, kBookmarkDialog, (folder_.path() + "\\bookmark.htm").c_str()));
       const DWORD begun = GetTickCount();
       std::atomic<bool> running = true;
       std::thread copies;
@@ -257,7 +263,7 @@ TEST_F(Pages, KilledImport) {
 }
 
 struct ExportCase {
-  int target, policy;  // 105: both questions about Seite.url come, the first answered yes
+  int target, policy;  // Ask: both questions about Seite.url come, the first answered yes; or a box clicked
   std::string result;  // the text of Seite.url, or of the document ("": its dialog cancelled or none)
   std::vector<std::string> records;
   bool held = false;  // Seite.url held open, without sharing, by another program
@@ -266,7 +272,7 @@ class Export : public Pages, public ::testing::WithParamInterface<ExportCase> {}
 
 TEST_P(Export, WritesTheFiles) {
   const ExportCase& c = GetParam();
-  SetFavorites(c.target == 101 ? fav_ : "");
+  SetFavorites(c.target == Favorites ? fav_ : "");
   const std::string seite = fav_ + "\\Seite.url", old = "[DEFAULT]\r\nBASEURL=http://eins/\r\n";
   WriteBytes(seite, old + kShortcut + "http://alt/\r\nIconIndex=1\r\n");
   WriteBytes("seite", "altes Dokument");
@@ -276,18 +282,18 @@ TEST_P(Export, WritesTheFiles) {
                        : INVALID_HANDLE_VALUE;
   {
     ManagerRun run(folder_.path(), 8);
-    EXPECT_EQ(State(run.page), c.target == 101 ? "XoXooXXXoooo" : ".X...XXXoooo");
-    if (c.target == 101) {  // an HTML document meets no existing files: its choice greys the policy
-      SendMessageA(GetDlgItem(run.page, 102), BM_CLICK, 0, 0);
+    EXPECT_EQ(State(run.page), c.target == Favorites ? "XoXooXXXoooo" : ".X...XXXoooo");
+    if (c.target == Favorites) {  // an HTML document meets no existing files: its choice greys the policy
+      SendMessageA(GetDlgItem(run.page, Document), BM_CLICK, 0, 0);
       EXPECT_EQ(State(run.page), "oXx..XXXoooo");
     }
-    ASSERT_TRUE(run.Run({c.target, c.policy}, c.target == 102 && !c.records.empty() ? kHtml : nullptr,
+    ASSERT_TRUE(run.Run({c.target, c.policy}, c.target == Document && !c.records.empty() ? kHtmlDialog : nullptr,
                         (c.result.empty() ? "" : folder_.path() + "\\seite").c_str(),
-                        c.policy == 105 ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
-    EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, 104)) != FALSE, c.target == 101);
+                        c.policy == Ask ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, Skip)) != FALSE, c.target == Favorites);
   }
   CloseHandle(held);
-  if (c.target == 102) {
+  if (c.target == Document) {
     const std::string doc = ReadBytes("seite"), want = c.result.empty() ? "altes Dokument" : c.result;
     EXPECT_TRUE(doc == want) << "the document differs from byte "
                              << std::mismatch(doc.begin(), doc.end(), want.begin(), want.end()).first - doc.begin()
@@ -322,7 +328,7 @@ const std::string kFoot = "\r\n<hr align=center width=100% size=3>\r\n</body>\r\
 
 // A document of some 160 KB, more than one piece of its writing: every byte arrives, in order.
 ExportCase LongDocument() {
-  ExportCase c{102, 104, kHead, {}};
+  ExportCase c{Document, Skip, kHead, {}};
   for (int i = 1000; i < 1400; ++i) {
     const std::string name = "Seite " + std::to_string(i) + std::string(110, 'n');
     const std::string link = "http://example.org/" + std::to_string(i) + std::string(230, 'l');
@@ -334,13 +340,13 @@ ExportCase LongDocument() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::ValuesIn(std::vector<ExportCase>{
-    {101, 104, "http://alt/", kFavorites}, {101, 106, "http://zwei/", kFavorites},
-    {101, 105, "http://eins/", kFavorites}, {102, 104, "", {}}, LongDocument(),
+    {Favorites, Skip, "http://alt/", kFavorites}, {Favorites, Overwrite, "http://zwei/", kFavorites},
+    {Favorites, Ask, "http://eins/", kFavorites}, {Bookmarks, Skip, "", {}}, LongDocument(),
     // Held by another program, the file exists all the same: asked about (and not written).
-    {101, 105, "http://alt/", kFavorites, true},
-    {102, 104, kHead + "<br><a href=\"http://a/?x=\"1\"&y\">Z\xFCge & <b></a>\r\n"
+    {Favorites, Ask, "http://alt/", kFavorites, true},
+    {Bookmarks, Skip, kHead + "<br><a href=\"http://a/?x=\"1\"&y\">Z\xFCge & <b></a>\r\n"
      "<br><a href=\"gibt's\">Ohne</a>\r\n<br><a href=\"ftp://f/\">F</a>\r\n" + kFoot,
      {"0|Z\xFCge & <b>|http://a/?x=\"1\"&y|", "3|Gruppe|news:x|", "255|Ohne|gibt's|", "1|F|ftp://f/|"}},
-    {102, 110, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}}, {102, 104, "", {"0|W|http://w/|"}}}));
+    {Document, IDC_TYPE_WEB, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}}, {Bookmarks, Skip, "", {"0|W|http://w/|"}}}));
 
 }  // namespace

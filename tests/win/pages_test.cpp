@@ -1,5 +1,5 @@
 // The category pages, the entry dialog and the browser start of the real qxinet.exe
-// under Wine, worked from outside; every road checked against the bytes of qxinetvz.dat.
+// under Wine, worked from outside; every change checked against the bytes of qxinetvz.dat.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/driver/uidriver.h"
+#include "manager/resource.h"
+#include "tests/win/manager_run.h"
 #include "tests/win/test_folder.h"
 
 namespace {
 
-const int kWait = 20000;
+const int kWait = kWaitMs;
 const char kBadLink[] = "Ung\xFCltiger Link !", kKnown[] = "Link ist bereits eingetragen !";
 using Texts = std::vector<std::string>;
 
@@ -30,13 +31,13 @@ std::string Shortcuts() {
 
 class PagesTest : public ::testing::Test {
  protected:
-  ~PagesTest() override { KillProgram(app_); }
   void Start(const std::vector<AddressRecord>& records) {
     std::string bytes;
     for (const AddressRecord& r : records) bytes += Bytes(r);
     WriteBytes("qxinetvz.dat", bytes);
-    app_ = StartProgram("Z:" QXINET_EXE, "", folder_.path());  // Wine takes '/' as well
-    sheet_ = WaitForWindow(app_.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
+    KillProgram(app_.process);
+    app_.process = StartProgram("Z:" QXINET_EXE, "", folder_.path());  // Wine takes '/' as well
+    sheet_ = WaitForWindow(app_.process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
     ASSERT_NE(sheet_, nullptr) << Seen();
   }
   // Whether the sheet has handled the message (and all sent before it).
@@ -44,44 +45,23 @@ class PagesTest : public ::testing::Test {
     DWORD_PTR result;
     return SendMessageTimeoutA(sheet_, message, wParam, 0, SMTO_NORMAL, kWait, &result) != 0;
   }
-  // What a failed wait saw: the program's windows with their static texts (as the system
-  // keeps them: a message would wait for a busy window), the shortcut files, the opener's log.
+  // What a failed wait saw: the program's windows, the shortcut files, the opener's log.
   std::string Seen() {
-    auto caption = [](HWND w) { char t[512] = ""; return GetWindowTextA(w, t, 512), std::string(t); };
-    std::string seen = WaitForSingleObject(app_.handle, 0) ? "\nwindows:" : "\nended; windows:";
-    for (HWND w : TopLevelWindows(app_.pid)) {
-      seen += (IsIconic(w) ? " minimised '" : IsWindowEnabled(w) ? " '" : " disabled '") + caption(w) + "'";
-      for (HWND c = nullptr; (c = FindWindowExA(w, c, "Static", nullptr));) seen += " [" + caption(c) + "]";
-    }
-    return seen + "\nshortcuts:" + Shortcuts() + "\nopener log:\n" + ReadBytes("opener.log");
+    return "\n" + ::Seen(app_.process) + "\nshortcuts:" + Shortcuts() + "\nopener log:\n" + ReadBytes("opener.log");
   }
-  // The records as "type|name|link|description", read once the sheet has handled what
-  // was sent before, so that no reader meets the store at work; while qxinet holds the
-  // file (without sharing), through its named mapping.
+  // The records, read once the sheet has handled what was sent before, so that no
+  // reader meets the store at work.
   Texts Stored() {
     EXPECT_TRUE(Answers()) << Seen();
-    std::string bytes = ReadBytes("qxinetvz.dat");  // empty while qxinet holds the file
-    if (HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap")) {
-      WIN32_FIND_DATAA entry{};
-      FindClose(FindFirstFileA("qxinetvz.dat", &entry));
-      auto view = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0));
-      bytes.assign(view, entry.nFileSizeLow), UnmapViewOfFile(view), CloseHandle(map);
-    }
-    EXPECT_EQ(bytes.size() % RecordSize, 0u);
-    Texts out;
-    for (std::size_t at = 0; at + RecordSize <= bytes.size(); at += RecordSize) {
-      out.push_back(std::to_string(static_cast<unsigned char>(bytes[at])));
-      for (std::size_t field : {1, 129, 385}) out.back() += "|" + std::string(&bytes[at + field]);
-    }
-    return out;
+    return StoredRecords("qxinetvz.dat");
   }
   // Tab selected, item selected (-1: none), button pressed; the entry dialog if one opens.
   HWND Press(int tab, int item, int button, bool doubleClick = false) {
     EXPECT_TRUE(SelectTab(sheet_, tab)) << Seen();
     HWND page = CurrentPage(sheet_);
-    EXPECT_TRUE(item < 0 || SelectListItem(GetDlgItem(page, 101), item, doubleClick));
+    EXPECT_TRUE(item < 0 || SelectListItem(GetDlgItem(page, IDC_LIST), item, doubleClick));
     if (button) ClickButton(GetDlgItem(page, button));
-    return button == 104 || button == 106 ? WaitForWindow(app_.pid, "QX Internet", "#32770", kWait) : page;
+    return button == IDC_CHANGE || button == IDC_NEW ? WaitForWindow(app_.process.pid, "QX Internet", "#32770", kWait) : page;
   }
   // Sets the fields given (nullptr keeps one) and presses a button of the entry dialog.
   // A refused save leaves it open with the typed texts, and neither Enter nor Escape
@@ -89,35 +69,32 @@ class PagesTest : public ::testing::Test {
   void Enter(HWND dialog, std::array<const char*, 3> texts, int button, const char* refusal = nullptr) {
     EXPECT_NE(dialog, nullptr) << Seen();
     for (int i = 0; i < 3; ++i)
-      if (texts[i]) SetText(GetDlgItem(dialog, 101 + i), texts[i]);
+      if (texts[i]) SetText(GetDlgItem(dialog, IDC_NAME + i), texts[i]);
     ClickButton(GetDlgItem(dialog, button));
     if (refusal) {
       Box(refusal);
       for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(!texts[i] || GetText(GetDlgItem(dialog, 101 + i)) == texts[i]) << texts[i];
-      HWND name = GetDlgItem(dialog, 101);
+        EXPECT_TRUE(!texts[i] || GetText(GetDlgItem(dialog, IDC_NAME + i)) == texts[i]) << texts[i];
+      HWND name = GetDlgItem(dialog, IDC_NAME);
       for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
       PostMessageA(name, EM_SETSEL, 0, -1), PostMessageA(name, WM_CHAR, 'x', 0);
       EXPECT_TRUE(WaitForText(name, "x", kWait)) << GetText(name) << Seen();
-      ClickButton(GetDlgItem(dialog, 105));
+      ClickButton(GetDlgItem(dialog, IDC_CANCEL));
     }
     EXPECT_TRUE(WaitForWindowGone(dialog, kWait)) << Seen();
   }
   void Box(const std::string& text, int answer = IDOK) {
-    MessageBoxInfo box;
-    ASSERT_TRUE(WaitForMessageBox(app_.pid, "QX Internet 2.0", kWait, box)) << text << Seen();
-    EXPECT_EQ(box.text, text);
-    EXPECT_TRUE(AnswerMessageBox(box, answer) && WaitForWindowGone(box.window, kWait)) << Seen();
+    EXPECT_TRUE(app_.ExpectBox("QX Internet 2.0", text, sheet_, answer)) << Seen();
   }
   // The list of a page once the link given is on show.
   Texts Shown(int tab, const std::string& link = "") {
     HWND page = Press(tab, -1, 0);
-    EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait)) << GetText(GetDlgItem(page, 102));
-    return ListItems(GetDlgItem(page, 101));
+    EXPECT_TRUE(WaitForText(GetDlgItem(page, IDC_LINKTEXT), link, kWait)) << GetText(GetDlgItem(page, IDC_LINKTEXT));
+    return ListItems(GetDlgItem(page, IDC_LIST));
   }
 
   TestFolder folder_;
-  Process app_;
+  Running app_;
   HWND sheet_ = nullptr;
 };
 
@@ -137,33 +114,33 @@ TEST_F(PagesTest, ChangeDeleteAndNewEntries) {
   // refusal: for a deletion, the name asked about; else the dialog's refusal, or kKnown, the page's.
   const struct { int tab, item, button; std::array<const char*, 3> texts; const char* refusal; Texts stored; }
       steps[] = {
-          {0, 1, 104, {nullptr, nullptr, "neu"}, nullptr, {beta, alpha, "0|Gamma|http://g/|g"}},
+          {0, 1, IDC_CHANGE, {nullptr, nullptr, "neu"}, nullptr, {beta, alpha, "0|Gamma|http://g/|g"}},
           // Refused with another name, then cancelled: sorted, no record changed.
-          {0, 1, 104, {"Aaa", "https://b/", "x"}, kBadLink, {alpha, beta, "0|Gamma|http://g/|g"}},
-          {0, 0, 104, {"Zeta"}, nullptr, {beta, "0|Gamma|http://g/|g", zeta}},
-          {0, 1, 104, {nullptr, "ftp://g/"}, nullptr, {beta, "1|Gamma|ftp://g/|g", zeta}},
-          {0, 1, 105, {}, "Zeta", {beta, "1|Gamma|ftp://g/|g", zeta}},
-          {0, 1, 105, {}, "Zeta", {beta, "1|Gamma|ftp://g/|g"}},
+          {0, 1, IDC_CHANGE, {"Aaa", "https://b/", "x"}, kBadLink, {alpha, beta, "0|Gamma|http://g/|g"}},
+          {0, 0, IDC_CHANGE, {"Zeta"}, nullptr, {beta, "0|Gamma|http://g/|g", zeta}},
+          {0, 1, IDC_CHANGE, {nullptr, "ftp://g/"}, nullptr, {beta, "1|Gamma|ftp://g/|g", zeta}},
+          {0, 1, IDC_DELETE, {}, "Zeta", {beta, "1|Gamma|ftp://g/|g", zeta}},
+          {0, 1, IDC_DELETE, {}, "Zeta", {beta, "1|Gamma|ftp://g/|g"}},
           // The ftp page's list, made last, holds record positions; this addition on another page moves them.
-          {1, 0, 104, {nullptr, nullptr, "g2"}, nullptr, {beta, gamma}},
-          {0, -1, 106, {"Aaa", "http://aa/"}, nullptr, {aaa, beta, gamma}},
-          {1, 0, 105, {}, "Gamma", {aaa, beta}},
+          {1, 0, IDC_CHANGE, {nullptr, nullptr, "g2"}, nullptr, {beta, gamma}},
+          {0, -1, IDC_NEW, {"Aaa", "http://aa/"}, nullptr, {aaa, beta, gamma}},
+          {1, 0, IDC_DELETE, {}, "Gamma", {aaa, beta}},
           // Typed on the web page, stored as a file link by its link.
-          {0, -1, 106, {"Datei", "file:///c:/h.txt", "\xE4"}, nullptr, {aaa, beta, d}},
-          {0, -1, 106, {"Doppelt", "HTTP://AA/"}, kKnown, {aaa, beta, d}},
-          {0, -1, 106, {"", ""}, "Kein Name eingetragen !", {aaa, beta, d}},
-          {0, -1, 106, {"N", ""}, "Kein Link eingetragen !", {aaa, beta, d}},
-          {0, -1, 106, {longName.c_str(), link.c_str(), text.c_str()}, nullptr, {aaa, beta, d, cut}},
-          {6, 0, 105, {}, "Datei", {aaa, beta, cut}},
-          {0, 2, 105, {}, name.c_str(), {aaa, beta}},
-          {0, 0, 105, {}, "Aaa", {beta}},
-          {0, 0, 105, {}, "Beta", {}}};
+          {0, -1, IDC_NEW, {"Datei", "file:///c:/h.txt", "\xE4"}, nullptr, {aaa, beta, d}},
+          {0, -1, IDC_NEW, {"Doppelt", "HTTP://AA/"}, kKnown, {aaa, beta, d}},
+          {0, -1, IDC_NEW, {"", ""}, "Kein Name eingetragen !", {aaa, beta, d}},
+          {0, -1, IDC_NEW, {"N", ""}, "Kein Link eingetragen !", {aaa, beta, d}},
+          {0, -1, IDC_NEW, {longName.c_str(), link.c_str(), text.c_str()}, nullptr, {aaa, beta, d, cut}},
+          {6, 0, IDC_DELETE, {}, "Datei", {aaa, beta, cut}},
+          {0, 2, IDC_DELETE, {}, name.c_str(), {aaa, beta}},
+          {0, 0, IDC_DELETE, {}, "Aaa", {beta}},
+          {0, 0, IDC_DELETE, {}, "Beta", {}}};
   for (const auto& s : steps) {
     HWND dialog = Press(s.tab, s.item, s.button);
-    if (s.button != 105) Enter(dialog, s.texts, 104, s.refusal == kKnown ? nullptr : s.refusal);
-    if (s.button != 105 && s.refusal == kKnown) Box(kKnown);
-    if (s.button == 105) Box("Den Eintrag '" + std::string(s.refusal) + ask, &s == &steps[4] ? IDNO : IDYES);
-    if (s.button == 105 && s.stored.empty()) Box("Adressdatei ist leer !");
+    if (s.button != IDC_DELETE) Enter(dialog, s.texts, IDC_SAVE, s.refusal == kKnown ? nullptr : s.refusal);
+    if (s.button != IDC_DELETE && s.refusal == kKnown) Box(kKnown);
+    if (s.button == IDC_DELETE) Box("Den Eintrag '" + std::string(s.refusal) + ask, &s == &steps[4] ? IDNO : IDYES);
+    if (s.button == IDC_DELETE && s.stored.empty()) Box("Adressdatei ist leer !");
     EXPECT_EQ(Stored(), s.stored) << &s - steps;
   }
   // Empty lists; change, delete and open do nothing, so that the new-entry dialog (with
@@ -171,10 +148,10 @@ TEST_F(PagesTest, ChangeDeleteAndNewEntries) {
   const char* presets[] = {"http://", "ftp://", "mailto:", "news:", "gopher:", "archie:", "file:"};
   for (int tab = 0; tab < 7; ++tab) {
     EXPECT_EQ(Shown(tab), Texts{});
-    for (int button : {104, 105, 107}) ClickButton(GetDlgItem(CurrentPage(sheet_), button));
-    HWND dialog = Press(tab, -1, 106);
-    EXPECT_TRUE(GetText(GetDlgItem(dialog, 102)) == presets[tab] && TopLevelWindows(app_.pid).size() == 2);
-    Enter(dialog, {}, 105);
+    for (int button : {IDC_CHANGE, IDC_DELETE, IDC_LAUNCH}) ClickButton(GetDlgItem(CurrentPage(sheet_), button));
+    HWND dialog = Press(tab, -1, IDC_NEW);
+    EXPECT_TRUE(GetText(GetDlgItem(dialog, IDC_LINK)) == presets[tab] && TopLevelWindows(app_.process.pid).size() == 2);
+    Enter(dialog, {}, IDC_CANCEL);
   }
 }
 
@@ -200,11 +177,11 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
                                               MakeRecord("Zwei", "http://example.org/zwei"),
                                               MakeRecord("Zwischen", "http://example.org/\r\nIconFile=x")};
   Start(records);
-  Press(0, 2, 107), Box("Internet-Explorer konnte nicht gestartet werden !");
+  Press(0, 2, IDC_LAUNCH), Box("Internet-Explorer konnte nicht gestartet werden !");
   EXPECT_TRUE(!IsIconic(sheet_) && Shortcuts().empty() && ReadBytes("opener.log").empty()) << Seen();
   std::string notes;
   auto launch = [&](int item) {  // Eins by the button, Zwei by a double click
-    Press(0, item, item ? 0 : 107, item == 1);
+    Press(0, item, item ? 0 : IDC_LAUNCH, item == 1);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, kWait)) << Seen();
     notes += opener + "|" + temp + "|" + records[item].link + "\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes; }, kWait)) << notes << Seen();
@@ -218,7 +195,7 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
     for (int i = round > 0; i < 2; ++i) launch(i);
     EXPECT_TRUE(round != 1 || (Answers(WM_ENDSESSION, TRUE) && Shortcuts().empty())) << Seen();
     if (round == 2) PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(round < 2 || WaitForSingleObject(app_.handle, kWait) == WAIT_OBJECT_0) << Seen();
+    EXPECT_TRUE(round < 2 || WaitForSingleObject(app_.process.handle, kWait) == WAIT_OBJECT_0) << Seen();
     SetEvent(release);
     notes += round ? "end\n" : "end\nend\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes && Shortcuts().empty(); }, kWait))
@@ -230,17 +207,17 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
   SetEnvironmentVariableA("TMP", (folder_.path() + "\\fehlt").c_str());
   Start(records);
   SetEnvironmentVariableA("TMP", std::getenv("TMP"));  // the C library's copy stays as it was
-  Press(0, -1, 107);
+  Press(0, -1, IDC_LAUNCH);
   Box("Internet-Explorer konnte nicht gestartet werden !");
   EXPECT_FALSE(IsIconic(sheet_)) << Seen();
   // Without favourites the button is disabled on every page; a double click only selects.
   // A launch it posted would have ended before the second tab switch is handled.
-  KillProgram(app_);
+  KillProgram(app_.process);
   UserValue favorites("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                       "Favorites", nullptr);
   Start(records);
   for (int tab = 6; tab >= 0; --tab)
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Press(tab, -1, 0), 107))) << tab;
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Press(tab, -1, 0), IDC_LAUNCH))) << tab;
   Press(0, 1, 0, true);
   Shown(1);
   EXPECT_EQ(Shown(0, "http://example.org/zwei"), (Texts{"Eins", "Zwei", "Zwischen"}));
