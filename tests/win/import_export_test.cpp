@@ -193,7 +193,9 @@ void TurnAwaySecondCopies(const std::string& folder, const std::atomic<bool>& ru
   std::printf("second copies turned away during the import: %d\n", copies);
 }
 
-// A 60,000-link import ended at moments spread over its whole run: the data
+// A 60,000-link import ended at moments spread from its first durable point to
+// its last (as round 0 saw the data file grow), so that the kills land part-way
+// however loaded the machine: the data
 // file is always one that entry-by-entry additions pass through, the backup one
 // they passed through before (or none yet), and the next start opens them.
 // Run to its end, the import leaves exactly their pair. The links are FTP
@@ -224,12 +226,12 @@ TEST_F(Pages, KilledImport) {
   const unsigned seed = std::random_device{}();
   std::printf("seed %u\n", seed);
   std::mt19937 random(seed);
-  DWORD whole = 0;
+  DWORD first = 0, last = 0;
   int partWay = 0;
   // Round -1 runs to its end with second copies started meanwhile; round 0
   // alone, to measure it; the others are killed.
   for (int round = -1; round <= 24; ++round) {
-    const DWORD delay = round <= 0 ? 0 : (round - 1) * whole / 23 + random() % 50;
+    const DWORD delay = round <= 0 ? 0 : first + (round - 1) * (last - first) / 23 + random() % 20;
     SCOPED_TRACE(round <= 0 ? "not killed, round " + std::to_string(round)
                             : "killed after " + std::to_string(delay) + " ms");
     WriteBytes("qxinetvz.dat", Bytes(added[0]));
@@ -241,8 +243,13 @@ TEST_F(Pages, KilledImport) {
       std::atomic<bool> running = true;
       std::thread copies;
       if (round < 0) copies = std::thread(TurnAwaySecondCopies, folder_.path(), std::ref(running));
+      WIN32_FILE_ATTRIBUTE_DATA data{};
+      if (round == 0) WaitUntil([&] {
+          GetFileAttributesExA("qxinetvz.dat", GetFileExInfoStandard, &data);
+          if (!first && data.nFileSizeLow > RecordSize) first = GetTickCount() - begun;
+          return data.nFileSizeLow == added.size() * RecordSize && (last = GetTickCount() - begun);
+        }, kWaitMs);
       const bool finished = round > 0 || run.Finish();
-      if (round == 0) whole = GetTickCount() - begun;
       running = false;
       if (copies.joinable()) copies.join();
       ASSERT_TRUE(finished);
