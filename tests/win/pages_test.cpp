@@ -72,7 +72,7 @@ class PagesTest : public ::testing::Test {
       HWND name = GetDlgItem(dialog, 101);
       for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
       PostMessageA(name, EM_SETSEL, 0, -1), PostMessageA(name, WM_CHAR, 'x', 0);
-      EXPECT_TRUE(WaitForText(name, "x", kWait));
+      EXPECT_TRUE(WaitUntil([&] { return GetText(name) == "x"; }, kWait));
       ClickButton(GetDlgItem(dialog, 105));
     }
     EXPECT_TRUE(WaitForWindowGone(dialog, kWait));
@@ -86,7 +86,7 @@ class PagesTest : public ::testing::Test {
   // The list of a page once the link given is on show.
   Texts Shown(int tab, const std::string& link = "") {
     HWND page = Press(tab, -1, 0);
-    EXPECT_TRUE(WaitForText(GetDlgItem(page, 102), link, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return GetText(GetDlgItem(page, 102)) == link; }, kWait));
     return ListItems(GetDlgItem(page, 101));
   }
 
