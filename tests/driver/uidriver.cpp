@@ -9,8 +9,6 @@
 // Short enough that a test hardly waits longer than needed, long enough not
 // to keep a core busy while Wine's other process does the work.
 constexpr DWORD kPollMs = 15;
-// The code page the programs under test write their texts in.
-constexpr UINT kCodePage = 1252;
 
 std::vector<HWND> TopLevelWindows(DWORD pid, const std::string* title, const char* className) {
   std::vector<HWND> all, found;
@@ -127,7 +125,8 @@ std::vector<std::string> ListItems(HWND listBox) {
   const int count = static_cast<int>(SendMessageW(listBox, LB_GETCOUNT, 0, 0));
   for (int i = 0; i < count && SendMessageW(listBox, LB_GETTEXTLEN, i, 0) < 1024; ++i) {
     const int length = static_cast<int>(SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)));
-    items.emplace_back(narrow, WideCharToMultiByte(kCodePage, 0, text, length, narrow, 4096, 0, 0));
+    // 1252: the code page the programs under test write their texts in.
+    items.emplace_back(narrow, WideCharToMultiByte(1252, 0, text, length, narrow, 4096, 0, 0));
   }
   return items;
 }
