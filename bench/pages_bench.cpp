@@ -2,6 +2,7 @@
 // data file of 10,000 records, and a switch to another category page and back.
 // Worked from outside by the UI driver; needs a display (see the README).
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -33,7 +34,7 @@ std::string WindowsPath(std::string path) {
 
 // The page on show has its list filled and its selection's link on show.
 bool Filled(HWND sheet, int tab, int count) {
-  if (CurrentTab(sheet) != tab) return false;
+  if (TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)) != tab) return false;
   HWND page = CurrentPage(sheet);
   return SendMessageA(GetDlgItem(page, 101), LB_GETCOUNT, 0, 0) == count &&
          !GetText(GetDlgItem(page, 102)).empty();

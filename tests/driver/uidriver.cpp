@@ -4,22 +4,13 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <utility>
-
-namespace {
 
 // Short enough that a test hardly waits longer than needed, long enough not
 // to keep a core busy while Wine's other process does the work.
 constexpr DWORD kPollMs = 15;
-// The code page the programs under test write their texts in.
-constexpr UINT kCodePage = 1252;
 
-// Visible top-level windows of pid (0 = any) with that caption and class (nullptr = any).
-std::vector<HWND> FindTopLevel(DWORD pid, const std::string* title, const char* className) {
+std::vector<HWND> TopLevelWindows(DWORD pid, const std::string* title, const char* className) {
   std::vector<HWND> all, found;
   EnumWindows([](HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -39,8 +30,6 @@ std::vector<HWND> FindTopLevel(DWORD pid, const std::string* title, const char* 
   }
   return found;
 }
-
-}  // namespace
 
 void KillProgram(Process& process) {
   if (process.handle != nullptr && TerminateProcess(process.handle, 255))
@@ -72,7 +61,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 HWND WaitForWindow(DWORD pid, const std::string& title, const char* className, int timeoutMs) {
   std::vector<HWND> windows;
-  WaitUntil([&] { return !(windows = FindTopLevel(pid, &title, className)).empty(); }, timeoutMs);
+  WaitUntil([&] { return !(windows = TopLevelWindows(pid, &title, className)).empty(); }, timeoutMs);
   HWND found = windows.empty() ? nullptr : windows.front();
   // A window is visible before its thread has finished showing and
   // activating it; a sent message is handled only once that thread is back
@@ -87,8 +76,6 @@ bool WaitForWindowGone(HWND window, int timeoutMs) {
   return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
-std::vector<HWND> TopLevelWindows(DWORD pid) { return FindTopLevel(pid, nullptr, nullptr); }
-
 // Texts as the system keeps them: a message would wait for a busy window.
 std::string Seen(const Process& process) {
   auto caption = [](HWND w) { char t[512] = ""; return GetWindowTextA(w, t, sizeof t), std::string(t); };
@@ -102,8 +89,6 @@ std::string Seen(const Process& process) {
   return seen;
 }
 
-int CurrentTab(HWND sheet) { return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)); }
-
 HWND CurrentPage(HWND sheet) { return PropSheet_GetCurrentPageHwnd(sheet); }
 
 // Posted because leaving or entering a page may show a modal box (a page that
@@ -112,22 +97,12 @@ bool SelectTab(HWND sheet, int index, int timeoutMs) {
   if (!PostMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0)) return false;
   return WaitUntil([&] {
     HWND page = CurrentPage(sheet);
-    return CurrentTab(sheet) == index && IsWindowVisible(page) && page == PropSheet_IndexToHwnd(sheet, index);
+    return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)) == index && IsWindowVisible(page) &&
+           page == PropSheet_IndexToHwnd(sheet, index);
   }, timeoutMs);
 }
 
 void ClickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
-
-void TypeText(HWND edit, const std::string& text) {
-  // Sent with a time limit: typing must be done when this returns, yet a hung
-  // target must not hang the test.
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(edit, EM_SETSEL, 0, -1, SMTO_NORMAL, 5000, &result);
-  wchar_t wide[1024];
-  const int length = MultiByteToWideChar(kCodePage, 0, text.c_str(), -1, wide, 1024) - 1;  // without the NUL
-  for (int i = 0; i < length; ++i)
-    SendMessageTimeoutW(edit, WM_CHAR, wide[i] == L'\n' ? L'\r' : wide[i], 1, SMTO_NORMAL, 5000, &result);
-}
 
 void SetText(HWND control, const std::string& text) { SetWindowTextA(control, text.c_str()); }
 
@@ -136,10 +111,6 @@ std::string GetText(HWND control) {
   std::string text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
   text.resize(static_cast<size_t>(SendMessageA(control, WM_GETTEXT, text.size(), LPARAM(&text[0]))));
   return text;
-}
-
-bool WaitForText(HWND control, const std::string& text, int timeoutMs) {
-  return WaitUntil([&] { return GetText(control) == text; }, timeoutMs);
 }
 
 // Sent wide: under Wine an ANSI LB_GETTEXT across processes returns only the
@@ -151,7 +122,8 @@ std::vector<std::string> ListItems(HWND listBox) {
   const int count = static_cast<int>(SendMessageW(listBox, LB_GETCOUNT, 0, 0));
   for (int i = 0; i < count && SendMessageW(listBox, LB_GETTEXTLEN, i, 0) < 1024; ++i) {
     const int length = static_cast<int>(SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)));
-    items.emplace_back(narrow, WideCharToMultiByte(kCodePage, 0, text, length, narrow, 4096, 0, 0));
+    // 1252: the code page the programs under test write their texts in.
+    items.emplace_back(narrow, WideCharToMultiByte(1252, 0, text, length, narrow, 4096, 0, 0));
   }
   return items;
 }
@@ -170,10 +142,9 @@ bool SelectListItem(HWND listBox, int index, bool doubleClick) {
 bool WaitForMessageBox(DWORD pid, const std::string& title, int timeoutMs, MessageBoxInfo& out) {
   HWND box = WaitForWindow(pid, title, "#32770", timeoutMs);
   if (box == nullptr) return false;
-  HWND text = nullptr;  // the first static that is not the icon
-  while ((text = FindWindowExA(box, text, "Static", nullptr)) != nullptr &&
-         (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-  }
+  HWND text = FindWindowExA(box, nullptr, "Static", nullptr);  // the first static that is not the icon
+  while (text != nullptr && (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+    text = FindWindowExA(box, text, "Static", nullptr);
   out = MessageBoxInfo{box, GetWindow(box, GW_OWNER), text ? GetText(text) : ""};
   return true;
 }

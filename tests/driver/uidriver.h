@@ -17,7 +17,6 @@
 struct Process {
   HANDLE handle = nullptr;
   DWORD pid = 0;
-  bool Valid() const { return handle != nullptr; }
 };
 
 // For a test's clean-up after a failure: a program left running would keep
@@ -37,13 +36,13 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
 HWND WaitForWindow(DWORD pid, const std::string& title, const char* className, int timeoutMs);
 // True once window no longer exists (or is hidden) within timeoutMs.
 bool WaitForWindowGone(HWND window, int timeoutMs);
-// Visible top-level windows of process pid, e.g. to prove nothing was shown.
-std::vector<HWND> TopLevelWindows(DWORD pid);
+// Visible top-level windows of process pid (0 = any), e.g. to prove nothing
+// was shown; only those with that caption and class if they are given.
+std::vector<HWND> TopLevelWindows(DWORD pid, const std::string* title = nullptr, const char* className = nullptr);
 // What a person would see of the program, for a failure message: whether it
 // still runs, and each visible window's state, caption and static texts.
 std::string Seen(const Process& process);
 
-int CurrentTab(HWND sheet);
 HWND CurrentPage(HWND sheet);
 // Posts PSM_SETCURSEL, then waits until tab control and sheet show the page.
 bool SelectTab(HWND sheet, int index, int timeoutMs = 5000);
@@ -51,12 +50,8 @@ bool SelectTab(HWND sheet, int index, int timeoutMs = 5000);
 // Posted, never sent: the click may open a modal box, and a sent BM_CLICK
 // would then not return until someone answered that box.
 void ClickButton(HWND button);
-// Types as a person would: selects the whole content, then one WM_CHAR per
-// character (sent wide, '\n' as Return), so the edit control's own rules apply.
-void TypeText(HWND edit, const std::string& text);
 void SetText(HWND control, const std::string& text);
 std::string GetText(HWND control);
-bool WaitForText(HWND control, const std::string& text, int timeoutMs);
 
 std::vector<std::string> ListItems(HWND listBox);
 // LB_SETCURSEL, then, if the list has LBS_NOTIFY (as a real click would),

@@ -1,6 +1,7 @@
 // The rules of the installer (checks of setup.ini, numbered entries, cutting
-// the target directory, the date) and of the uninstaller (its command line,
-// the installation directory).
+// the target directory) and of the uninstaller (its command line, the
+// installation directory). The date of an installation is a plain printf
+// format; package_test.cpp checks its shape in the value written.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -25,26 +26,24 @@ static ProfileReader Reader(const Ini& ini) {
 
 // The name is checked first, then the directory, then the files; the
 // uninstaller's limit on the name after them, then names out of their folder.
+// Every case has the name P and the directory D unless it gives its own.
 TEST(SetupRules, ParameterChecksInOrder) {
-  SetupParameters params{};
-  EXPECT_STREQ(CheckParameters(Reader({}), params), kNoProgramName);
-  EXPECT_STREQ(CheckParameters(Reader({{"Name", "P"}}), params), kNoTargetDirectory);
   const Ini::value_type a = {"COFile1", "a"}, b = {"CNFile1", "a"};
-  const std::vector<std::pair<Ini, const char*>> cases = {
-      {{a, {"CNFile2", "b"}}, nullptr}, {{{"COFile20", "a"}, {"CNFile20", "a"}}, nullptr},
-      {{{"COFile21", "a"}, b}, kNoSourceFiles}, {{}, kNoSourceFiles},  // the sources first
-      {{a, {"CNFile21", "a"}}, kNoTargetFiles}, {{a, {"CNFile1", "b\\. .\\..\\a"}}, kTargetFileOutside},
-      {{a, {"CNFile1", "C:a"}}, kTargetFileOutside}, {{a, b, {"DFile20", "x/../../a"}}, kListedFileOutside},
-      {{a, {"CNFile1", "/a"}, {"CNFile2", "..\\x"}}, kTargetFileOutside},
-      {{a, {"CNFile1", "a..\\x"}, {"DFile2", "\\\\h\\a"}}, kListedFileOutside},
-      {{{"COFile1", "..\\a"}, {"CNFile1", "/a"}}, kSourceFileOutside}, {{{"COFile2", "D:a"}, b}, nullptr},
-      {{a, b, {"COFile2", "\\a"}, {"CNFile2", "a"}}, kSourceFileOutside},
-      {{a, b, {"Name", std::string(97, 'n')}}, nullptr},
-      {{a, b, {"Name", std::string(98, 'n')}}, kProgramNameTooLong}};
-  for (auto [ini, message] : cases) {
+  for (auto [ini, message] : std::vector<std::pair<Ini, const char*>>{
+           {{{"Name", ""}, {"Dir", ""}}, kNoProgramName}, {{{"Dir", ""}}, kNoTargetDirectory},
+           {{a, {"CNFile2", "b"}}, nullptr}, {{{"COFile20", "a"}, {"CNFile20", "a"}}, nullptr},
+           {{{"COFile21", "a"}, b}, kNoSourceFiles}, {{}, kNoSourceFiles},  // the sources first
+           {{a, {"CNFile21", "a"}}, kNoTargetFiles}, {{a, {"CNFile1", "b\\. .\\..\\a"}}, kTargetFileOutside},
+           {{a, {"CNFile1", "C:a"}}, kTargetFileOutside}, {{a, b, {"DFile20", "x/../../a"}}, kListedFileOutside},
+           {{a, {"CNFile1", "/a"}, {"CNFile2", "..\\x"}}, kTargetFileOutside},
+           {{a, {"CNFile1", "a..\\x"}, {"DFile2", "\\\\h\\a"}}, kListedFileOutside},
+           {{{"COFile1", "..\\a"}, {"CNFile1", "/a"}}, kSourceFileOutside}, {{{"COFile2", "D:a"}, b}, nullptr},
+           {{a, b, {"COFile2", "\\a"}, {"CNFile2", "a"}}, kSourceFileOutside},
+           {{a, b, {"Name", std::string(97, 'n')}}, nullptr},
+           {{a, b, {"Name", std::string(98, 'n')}}, kProgramNameTooLong}}) {
     ini.insert({{"Name", "P"}, {"Dir", "D"}});
-    EXPECT_STREQ(CheckParameters(Reader(ini), params = {}), message) << ini["CNFile1"] << ini["Name"];
-    EXPECT_EQ(params.programName + std::string(params.targetDirectory), ini["Name"] + "D");
+    SetupParameters params{};
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), message) << ini["CNFile1"] << ini["Name"];
   }
 }
 
@@ -55,16 +54,15 @@ TEST(SetupRules, NumberedEntriesAndDirectories) {
                    {"COFile21", "e"}, {"CNFile21", "e21"}, {"DFile2", "x"}, {"DFile20", "y"}, {"DFile21", "z"}};
   SetupParameters params{};
   ASSERT_EQ(CheckParameters(Reader(ini), params), nullptr);
-  std::string found;
+  std::string found = params.programName + std::string(params.targetDirectory) + " ";
   for (const CopyPair& p : params.copyPairs) found += p.source + ">" + p.target + " ";
   for (const ListedFile& f : params.listedFiles) found += std::to_string(f.number) + f.name + " ";
-  EXPECT_EQ(found, "a>a1 c>c7 d>d20 2x 20y ");
+  EXPECT_EQ(found, "PD a>a1 c>c7 d>d20 2x 20y ");
   // Cut at every backslash but the last.
   for (const auto& [target, expected] : std::vector<std::pair<std::string, std::vector<std::string>>>{
            {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B\\"}}, {"C:\\", {"C:\\"}}, {"\\A\\B", {"\\A", "\\A\\B"}},
            {"", {""}}, {"s\\d", {"s", "s\\d"}}, {"\\\\h\\s", {"\\", "\\\\h", "\\\\h\\s"}}, {"a/b", {"a/b"}}})
     EXPECT_EQ(DirectoriesToCreate(target), expected) << target;
-  EXPECT_EQ(FormatInstallDate(7, 5, 1996, 9, 5, 3), "7.5.1996, 09:05:03");
 }
 
 // The program name is the whole rest after the path (a tab ends a quoted
@@ -77,11 +75,10 @@ TEST(UninstallRules, ProgramNameAndInstallDirectory) {
            {"\"C:\\x y\tName", "Name"}, {"q.exe  \t ", ""}, {"\"unclosed", ""}, {"", ""}})
     EXPECT_EQ(ProgramNameFromCommandLine(line), name) << line;
   const std::string long258(258, 'd');
+  std::string joined;
   for (const auto& [path, expected] : Cases{
            {"C:\\QX", "C:\\QX\\"}, {"C:\\QX\\", "C:\\QX\\"}, {"C:\\", "C:\\"}, {"", "-"},
-           {long258, long258 + "\\"}, {long258 + "d", "-"}, {long258 + "\\", long258 + "\\"}}) {
-    std::string joined;
+           {long258, long258 + "\\"}, {long258 + "d", "-"}, {long258 + "\\", long258 + "\\"}})
     EXPECT_EQ(DirectoryForJoining(path, joined) ? joined : "-", expected) << path;
-  }
   EXPECT_EQ(DirectoryToRemove("C:\\QX\\") + "|" + DirectoryToRemove("C:\\"), "C:\\QX|C:\\");
 }

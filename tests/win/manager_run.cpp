@@ -87,7 +87,7 @@ ManagerRun::ManagerRun(const std::string& folder, int tab) {
 
 ManagerRun::~ManagerRun() {
   DWORD code = 0;
-  if (!process.Valid()) return;
+  if (process.handle == nullptr) return;
   PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
   // After a failure the program is most likely held by a box nobody answers:
   // waiting the full time for it would only delay the report.

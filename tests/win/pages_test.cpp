@@ -78,7 +78,7 @@ class PagesTest : public ::testing::Test {
       HWND name = GetDlgItem(dialog, IDC_NAME);
       for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
       PostMessageA(name, EM_SETSEL, 0, -1), PostMessageA(name, WM_CHAR, 'x', 0);
-      EXPECT_TRUE(WaitForText(name, "x", kWait)) << GetText(name) << Seen();
+      EXPECT_TRUE(WaitUntil([&] { return GetText(name) == "x"; }, kWait)) << GetText(name) << Seen();
       ClickButton(GetDlgItem(dialog, IDC_CANCEL));
     }
     EXPECT_TRUE(WaitForWindowGone(dialog, kWait)) << Seen();
@@ -89,7 +89,8 @@ class PagesTest : public ::testing::Test {
   // The list of a page once the link given is on show.
   Texts Shown(int tab, const std::string& link = "") {
     HWND page = Press(tab, -1, 0);
-    EXPECT_TRUE(WaitForText(GetDlgItem(page, IDC_LINKTEXT), link, kWait)) << GetText(GetDlgItem(page, IDC_LINKTEXT));
+    HWND shown = GetDlgItem(page, IDC_LINKTEXT);
+    EXPECT_TRUE(WaitUntil([&] { return GetText(shown) == link; }, kWait)) << GetText(shown) << Seen();
     return ListItems(GetDlgItem(page, IDC_LIST));
   }
 
