@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstdio>
 #include <cstring>
 
 // Short enough that a test hardly waits longer than needed, long enough not
