@@ -18,10 +18,7 @@ using Cases = std::vector<std::pair<std::string, std::string>>;
 // The keys of setup.ini differ from section to section; which section each is
 // read from shows in package_test.cpp, where the programs read real files.
 static ProfileReader Reader(const Ini& ini) {
-  return [&ini](const char*, const char* key) {
-    auto it = ini.find(key);
-    return it == ini.end() ? std::string() : it->second;
-  };
+  return [&ini](const char*, const char* key) { return ini.count(key) ? ini.at(key) : std::string(); };
 }
 
 // The name is checked first, then the directory, then the files; the

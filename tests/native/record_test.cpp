@@ -38,10 +38,8 @@ TEST(Record, FieldsNamesAndLinkEquality) {
       {"http://X.org/A", "HTTP://x.ORG/a", true}, {"http://x.org", "http://x.org/", false},
       {"http://x.de/\xE4", "http://x.de/\xC4", false}, {"http://x.de/\xE4", "HTTP://X.DE/\xE4", true},
       {"", "", true}, {"a", "", false}, {"[", "{", false}, {"@", "`", false}};
-  for (const auto& p : pairs) {
-    EXPECT_EQ(LinksEqual(p.a, p.b), p.equal) << p.a << " / " << p.b;
-    EXPECT_EQ(LinksEqual(p.b, p.a), p.equal) << p.b << " / " << p.a;
-  }
+  for (const auto& p : pairs)  // either way round
+    EXPECT_TRUE(LinksEqual(p.a, p.b) == p.equal && LinksEqual(p.b, p.a) == p.equal) << p.a << " / " << p.b;
   const AddressRecord records[] = {Filled(0, "", "http:a"), Filled(0, "", "http:B"), Filled(0, "", "HTTP:b")};
   EXPECT_EQ(FindLinkIn(records, 3, "http:b"), 1) << "the lower of two equal records";
   EXPECT_EQ(FindLinkIn(records, 1, "http:b"), -1);
