@@ -41,12 +41,11 @@ TEST(Scan, YieldsTheEntries) {
     const std::string_view data(bytes.data(), bytes.size());
     AddressRecord entry;
     std::vector<std::string> got;
-    // The count handed over is checked on every input by the fuzz targets.
+    // The count handed over, and that of the marks, are checked on every input by the fuzz target.
     const auto store = [&](std::size_t) {
       got.push_back(std::to_string(entry.type) + "|" + entry.name + "|" + entry.link);
     };
     hotlist ? ScanHotlist(data, entry, store) : ScanBookmarks(data, entry, store);
     EXPECT_EQ(got, expected) << text;
-    EXPECT_EQ(hotlist ? CountHotlistMarks(data) : CountBookmarkMarks(data), expected.size()) << text;
   }
 }

@@ -51,7 +51,8 @@ void Forget(const std::string& name) {  // no installation of that name
 }
 
 // What the program shows until done() holds: each new text of the status line
-// after a "|", each box of that title after "|!" (owned by window, answered).
+// after a "|", each box of that title after "|!" (answered; one not owned by
+// window says so).
 // After a box the status line is no longer read: an abandoned removal says so
 // only for a moment. Read with GetWindowTextA, not WM_GETTEXT, which would
 // wait while the program sleeps.
@@ -64,8 +65,7 @@ std::string Follow(Running& run, HWND window, HWND status, const char* title, co
     if (seen.find("|!") == std::string::npos && !now.empty() && now != last) seen += "|" + (last = now);
     MessageBoxInfo box;
     if (WaitForMessageBox(run.process.pid, title, 0, box)) {
-      seen += "|!" + box.text;
-      EXPECT_EQ(box.owner, window) << box.text;
+      seen += (box.owner == window ? "|!" : "|!(another owner) ") + box.text;
       AnswerMessageBox(box, IDOK), WaitForWindowGone(box.window, kWaitMs);
     }
     return finished;
@@ -91,11 +91,12 @@ std::string Uninstall(const std::string& name, int button, const std::string& ex
 // Each run from a folder of its own: the package's setup.ini and files (no
 // CopyFiles given), or a setup.ini of QX Probe with that section and a.txt
 // beside it, but no uninstaller (the run goes on without it). Each run types
-// another directory first and comes back; then the directory given, cancelled
-// there if the run is to show nothing. While the directory page is shown,
-// setup.ini is rewritten with a pair and a listed file out of the target
-// folder: every run uses what was checked. The package, installed last, is
-// then removed: first while the installed program runs, then after it ended.
+// another directory first, which the install page shows, and comes back; then
+// the directory given, cancelled there if the run is to show nothing. While
+// the directory page is shown, setup.ini is rewritten with a pair and a listed
+// file out of the target folder: every run uses what was checked, as what it
+// shows, a1.txt and File1 tell. The package, installed last, is then removed:
+// first while the installed program runs, then after it ended.
 TEST(PackageTest, InstallAndRemove) {
   const std::string one = "COFile1=a.txt\nCNFile1=a1.txt\n", aborted = "|!Installation abgebrochen !";
   const std::string made = "|Verzeichnis anlegen...", copying = made + "|Dateien kopieren...";
@@ -162,7 +163,6 @@ TEST(PackageTest, InstallAndRemove) {
     EXPECT_EQ((FileExists(directory) ? "made|" : "|") + ReadBytes(directory + "\\a1.txt") + "|" +
                   Reg(kLM, key + "\\DelFiles", "File1") + "|" + Reg(kLM, key, "InstallPath") + "|" + Keys(name),
               left) << directory;
-    EXPECT_FALSE(FileExists(directory + "\\..\\out.txt"));
   }
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
   const std::string date = Reg(kLM, key, "InstallDate");
