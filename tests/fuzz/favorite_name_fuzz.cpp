@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   static const std::string devices = "\\CON\\PRN\\AUX\\NUL\\CONIN$\\CONOUT$\\COM0\\COM1\\COM2\\COM3"
       "\\COM4\\COM5\\COM6\\COM7\\COM8\\COM9\\COM\xB9\\COM\xB2\\COM\xB3\\LPT0\\LPT1\\LPT2\\LPT3\\LPT4"
       "\\LPT5\\LPT6\\LPT7\\LPT8\\LPT9\\LPT\xB9\\LPT\xB2\\LPT\xB3\\";
-  const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size);
-  const std::string file = name + ".url";
+  const std::string folder = "C:\\Fav", name(reinterpret_cast<const char*>(bytes), size), file = name + ".url";
   char path[PathBufferSize];
   if (!FavoriteExportPath(folder, name, Cp1252ToUtf16(name), path)) return 0;
   bool bad = path != folder + "\\" + file;

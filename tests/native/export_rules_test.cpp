@@ -6,29 +6,25 @@
 #include "importexport/cp1252.h"
 #include "importexport/favorite_names.h"
 
-namespace {
-
+// Whether a link may be written is left to the Windows tests: the export and
+// the browser start both meet links holding line breaks there.
 TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
   const std::string folder = "C:\\Fav";  // 6 characters: 248 for the name fill 259
   const std::string accepted[] = {"Ordner\\Seite", "Mehr...", "..", "CONSOLE", "COM10", "x.con", "COM\xB4",
                                   "LPT\xB9" "0", std::string(248, 'n')};
   const std::string refused[] = {"..\\..\\Windows\\win", "a/../../b", "a\\. .\\b", "X:win", "\\Windows\\win",
-      "/etc/x", "CON", "nul.txt", "Com1 .x", "a\\lpt9\\b", "CONOUT$", "aux ", "CON:", "NUL:", "COM1:",
-      "LPT1:x", "CON :", "cOm\xB9", "COM\xB2.txt", "a\\com\xB3 \\b", "LPT\xB9", "LPT\xB2", "lpt\xB3 .x",
-      "COM0", "lpt0.txt", "a\\Com0 \\b", "a:b", "desktop.ini:x", ":b", "a\r\nIconFile=x", "a\tb", "a\x7F",
-      std::string(249, 'n')};
+      "/etc/x", "CON", "nul.txt", "Com1 .x", "a\\lpt9\\b", "CONOUT$", "aux ", "CON:", "NUL:", "COM1:", "LPT1:x",
+      "CON :", "cOm\xB9", "COM\xB2.txt", "a\\com\xB3 \\b", "LPT\xB9", "LPT\xB2", "lpt\xB3 .x", "COM0", "lpt0.txt",
+      "a\\Com0 \\b", "a:b", "desktop.ini:x", ":b", "a\r\nIconFile=x", "a\tb", "a\x7F", std::string(249, 'n')};
   char path[PathBufferSize];
-  for (const std::string& name : accepted) {
-    EXPECT_TRUE(FavoriteExportPath(folder, name, Cp1252ToUtf16(name), path)) << name;
-    EXPECT_EQ(std::string(path), folder + "\\" + name + ".url");
-  }
+  for (const std::string& name : accepted)
+    EXPECT_TRUE(FavoriteExportPath(folder, name, Cp1252ToUtf16(name), path) &&
+                path == folder + "\\" + name + ".url") << name << " gave " << path;
   // A refused name leaves an empty path.
   for (const std::string& name : refused)
     EXPECT_FALSE(FavoriteExportPath(folder, name, Cp1252ToUtf16(name), path) || *path) << name;
   // Devices as the file system sees the name: another code page makes other bytes superscripts.
   EXPECT_FALSE(FavoriteExportPath(folder, "a\\COMx", u"a\\COM\u00B9", path));
-  for (const char* link : {"http://a/\r\nIconFile=x", "http://a/\n", "\rx", "a\tb"})
-    EXPECT_EQ(FavoriteLinkWritable(link), link[1] == '\t') << link;
 }
 
 TEST(Utf8Files, Declaration) {
@@ -54,5 +50,3 @@ TEST(Utf8Files, ConversionToWindows1252) {
   EXPECT_EQ(Utf16ToCp1252(u"Gr\u00FC\u00DF \u20AC\u0178 a\uFF3Cb \u2215\u0081 \U0001F600|\xD800x|\xDC00"),
             "Gr\xFC\xDF \x80\x9F a?b ?? ?|?x|?");
 }
-
-}  // namespace

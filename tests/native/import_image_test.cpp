@@ -15,13 +15,11 @@
 
 #include "addressdb/import_image.h"
 
-namespace {
-
 // Few names and links, in capitals and small letters, sharing prefixes and
 // with bytes above 127, so that lookups hit, miss and meet duplicates (links
 // numbered up to `numbers` for a larger file); garbage behind the
 // terminators, which also tells equal names apart.
-AddressRecord Random(std::mt19937& rng, unsigned numbers) {
+static AddressRecord Random(std::mt19937& rng, unsigned numbers) {
   static const char* const names[] = {"A", "a", "B", "Ba", "b", "\xE4", "\xC4", "", "Z", "AB",
                                       "Ab", "\x80", "~", " A"};
   static const char* const links[] = {"http://a/", "HTTP://A/", "http://a", "ftp://\xE4/",
@@ -36,7 +34,7 @@ AddressRecord Random(std::mt19937& rng, unsigned numbers) {
 // The file in name order, whole records moved; the store's name sort must
 // give the same order. `keep` false only checks the sort (as the store sorts
 // after a rename).
-void Sort(std::vector<AddressRecord>& file, bool keep) {
+static void Sort(std::vector<AddressRecord>& file, bool keep) {
   std::vector<const AddressRecord*> order, stable;
   for (const AddressRecord& r : file) order.push_back(&r);
   stable = order;
@@ -51,7 +49,7 @@ void Sort(std::vector<AddressRecord>& file, bool keep) {
   file.swap(sorted);
 }
 
-bool Same(const std::vector<const AddressRecord*>& image, const std::vector<AddressRecord>& file) {
+static bool Same(const std::vector<const AddressRecord*>& image, const std::vector<AddressRecord>& file) {
   auto same = [](const AddressRecord& a, const AddressRecord* b) { return !std::memcmp(&a, b, RecordSize); };
   return std::equal(file.begin(), file.end(), image.begin(), image.end(), same);
 }
@@ -100,5 +98,3 @@ TEST(ImportImage, AnswersAsEntryByEntry) {
     }
   }
 }
-
-}  // namespace

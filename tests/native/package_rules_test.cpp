@@ -13,15 +13,11 @@
 #include "uninstaller/install_directory.h"
 
 using Ini = std::map<std::string, std::string>;  // key -> value
-using Cases = std::vector<std::pair<std::string, std::string>>;
 
 // The keys of setup.ini differ from section to section; which section each is
 // read from shows in package_test.cpp, where the programs read real files.
 static ProfileReader Reader(const Ini& ini) {
-  return [&ini](const char*, const char* key) {
-    auto it = ini.find(key);
-    return it == ini.end() ? std::string() : it->second;
-  };
+  return [&ini](const char*, const char* key) { return ini.count(key) ? ini.at(key) : std::string(); };
 }
 
 // The name is checked first, then the directory, then the files; the
@@ -69,14 +65,14 @@ TEST(SetupRules, NumberedEntriesAndDirectories) {
 // path too, blanks before the name do not count); the directory of the
 // installation, joined to file names ("-": refused) and removed.
 TEST(UninstallRules, ProgramNameAndInstallDirectory) {
-  for (const auto& [line, name] : Cases{
+  for (const auto& [line, name] : std::vector<std::pair<std::string, std::string>>{
            {"qxuninst.exe QX Internet", "QX Internet"}, {"\"C:\\w\\q.exe\" QX Internet ", "QX Internet "},
            {"\"C:\\P Q\\q.exe\"QX", "QX"}, {"q.exe \t \"A\"  B\t", "\"A\"  B\t"}, {"q.exe\tName", "Name"},
            {"\"C:\\x y\tName", "Name"}, {"q.exe  \t ", ""}, {"\"unclosed", ""}, {"", ""}})
     EXPECT_EQ(ProgramNameFromCommandLine(line), name) << line;
   const std::string long258(258, 'd');
   std::string joined;
-  for (const auto& [path, expected] : Cases{
+  for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
            {"C:\\QX", "C:\\QX\\"}, {"C:\\QX\\", "C:\\QX\\"}, {"C:\\", "C:\\"}, {"", "-"},
            {long258, long258 + "\\"}, {long258 + "d", "-"}, {long258 + "\\", long258 + "\\"}})
     EXPECT_EQ(DirectoryForJoining(path, joined) ? joined : "-", expected) << path;

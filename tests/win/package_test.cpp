@@ -51,7 +51,8 @@ void Forget(const std::string& name) {  // no installation of that name
 }
 
 // What the program shows until done() holds: each new text of the status line
-// after a "|", each box of that title after "|!" (owned by window, answered).
+// after a "|", each box of that title after "|!" (answered; one not owned by
+// window says so).
 // After a box the status line is no longer read: an abandoned removal says so
 // only for a moment. Read with GetWindowTextA, not WM_GETTEXT, which would
 // wait while the program sleeps.
@@ -64,8 +65,7 @@ std::string Follow(Running& run, HWND window, HWND status, const char* title, co
     if (seen.find("|!") == std::string::npos && !now.empty() && now != last) seen += "|" + (last = now);
     MessageBoxInfo box;
     if (WaitForMessageBox(run.process.pid, title, 0, box)) {
-      seen += "|!" + box.text;
-      EXPECT_EQ(box.owner, window) << box.text;
+      seen += (box.owner == window ? "|!" : "|!(another owner) ") + box.text;
       AnswerMessageBox(box, IDOK), WaitForWindowGone(box.window, kWaitMs);
     }
     return finished;
@@ -91,11 +91,12 @@ std::string Uninstall(const std::string& name, int button, const std::string& ex
 // Each run from a folder of its own: the package's setup.ini and files (no
 // CopyFiles given), or a setup.ini of QX Probe with that section and a.txt
 // beside it, but no uninstaller (the run goes on without it). Each run types
-// another directory first and comes back; then the directory given, cancelled
-// there if the run is to show nothing. While the directory page is shown,
-// setup.ini is rewritten with a pair and a listed file out of the target
-// folder: every run uses what was checked. The package, installed last, is
-// then removed: first while the installed program runs, then after it ended.
+// another directory first, which the install page shows, and comes back; then
+// the directory given, cancelled there if the run is to show nothing. While
+// the directory page is shown, setup.ini is rewritten with a pair and a listed
+// file out of the target folder: every run uses what was checked, as what it
+// shows, a1.txt and File1 tell. The package, installed last, is then removed:
+// first while the installed program runs, then after it ended.
 TEST(PackageTest, InstallAndRemove) {
   const std::string one = "COFile1=a.txt\nCNFile1=a1.txt\n", aborted = "|!Installation abgebrochen !";
   const std::string made = "|Verzeichnis anlegen...", copying = made + "|Dateien kopieren...";
@@ -109,8 +110,8 @@ TEST(PackageTest, InstallAndRemove) {
   for (const auto& [copyFiles, directory, seen, left] : std::vector<std::array<std::string, 4>>{
            {"COFile1=a.txt\nCNFile2=a.txt\n", "C:\\QXTest", copying + "|!Keine Dateien zu kopieren !?" + aborted,
             "made||-|-|---"},
-           {one, "C:\\QXTest\\A\\B\\", done, "made|a|a1.txt|C:\\QXTest\\A\\B\\|key-key"},
-           {one, "rel\\dir", done, "made|a|a1.txt|rel\\dir|key-key"},  // below setup's current folder
+           // Below setup's current folder, the backslash at its end kept.
+           {one, "rel\\A\\B\\", done, "made|a|a1.txt|rel\\A\\B\\|key-key"},
            {one, "C:\\QXCancel", "", "||-|-|---"},
            {one, "", made + "|!Installations-Verzeichnis konnte nicht erzeugt werden" + aborted, "||-|-|---"},
            {"COFile1=b.txt\nCNFile1=a1.txt\n", "C:\\QXTest",
@@ -144,27 +145,24 @@ TEST(PackageTest, InstallAndRemove) {
     WriteBytes("setup.ini", "[CopyFiles]\nCOFile1=a.txt\nCNFile1=..\\out.txt\n[DelFiles]\nDFile1=..\\out.txt\n");
     SetText(control(IDC_TARGET_DIRECTORY), other);
     go(kNext);
+    EXPECT_EQ(GetText(control(IDC_MESSAGE)),
+              "Das Programm \"" + name + "\" wird installiert im Verzeichnis \"" + other + "\" ...");
     go(kBack);
     EXPECT_EQ(page(IDC_TARGET_DIRECTORY), other);
     SetText(control(IDC_TARGET_DIRECTORY), directory);
     if (!seen.empty()) {
       go(kNext);
-      EXPECT_EQ(GetText(control(IDC_MESSAGE)) + GetText(control(kWizardStatus)) + GetText(window),
-                "Das Programm \"" + name + "\" wird installiert im Verzeichnis \"" + directory +
-                    "\" ...\"Weiter\" um die Installation zu starten...QX Setup v1.0 - " + name);
       HWND status = control(kWizardStatus);  // asked now: the wizard answers no messages while it installs
       ClickButton(button(kNext));
       EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(button(kFinish)) && !usable(kFinish); }, kWaitMs))
           << Seen(w.process);
       EXPECT_EQ(Follow(w, window, status, kSetupBox, [&] { return usable(kFinish); }), seen);
-      EXPECT_EQ(GetText(control(IDC_MESSAGE)) + GetText(button(kFinish)), "Installieren...&Schlie\xDF" "en");
     }
     ClickButton(button(seen.empty() ? IDCANCEL : kFinish));
     w.ExpectEnd();
     EXPECT_EQ((FileExists(directory) ? "made|" : "|") + ReadBytes(directory + "\\a1.txt") + "|" +
                   Reg(kLM, key + "\\DelFiles", "File1") + "|" + Reg(kLM, key, "InstallPath") + "|" + Keys(name),
               left) << directory;
-    EXPECT_FALSE(FileExists(directory + "\\..\\out.txt"));
   }
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
   const std::string date = Reg(kLM, key, "InstallDate");
@@ -199,16 +197,14 @@ TEST(PackageTest, InstallAndRemove) {
 // given, and so the directory.
 TEST(PackageTest, RefusedStarts) {
   TestFolder folder;
-  const std::string uninstaller = Package("qxuninst.exe");
-  const std::string noName = "QXUninstall braucht eine Programmbezeichnung als Parameter !";
-  for (const auto& [exe, args, ini, text] : std::vector<std::array<std::string, 4>>{
-           {Package("setup.exe"), "", "", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
-           {uninstaller, "", "", noName}, {uninstaller, "  \t ", "", noName},
-           {Package("setup.exe"), "",
-            "[ProgrammName]\nName=P\n[InstDir]\nDir=P\n[CopyFiles]\nCOFile1=..\\a\nCNFile1=a",
+  const std::string setup = Package("setup.exe"), uninstaller = Package("qxuninst.exe");
+  for (const auto& [exe, ini, text] : std::vector<std::array<std::string, 3>>{
+           {setup, "", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
+           {uninstaller, "", "QXUninstall braucht eine Programmbezeichnung als Parameter !"},
+           {setup, "[ProgrammName]\nName=P\n[InstDir]\nDir=P\n[CopyFiles]\nCOFile1=..\\a\nCNFile1=a",
             "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !"}}) {
     if (!ini.empty()) WriteBytes("setup.ini", ini);
-    Running run(exe, args, folder.path());
+    Running run(exe, "", folder.path());
     run.ExpectBox(exe == uninstaller ? kUninstallBox : kSetupBox, text, nullptr);
     run.ExpectEnd();
   }
@@ -218,10 +214,9 @@ TEST(PackageTest, RefusedStarts) {
   // and the keys.
   const std::string probe = "QX Probe", keep = folder.path(), dir = keep + "\\", kept = "abkeykey-";
   for (const auto& [name, installPath, listed, run, left] : std::vector<std::array<std::string, 5>>{
-           {probe, "-", "a.txt", "a", "ab-key-"}, {probe, "", "a.txt", "a", kept},
-           {std::string(98, 'L'), keep, "a.txt", "a", kept}, {probe, keep, "a.txt", "c", kept},
-           {probe, dir, "a.txt", "r", "b---"}, {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
-           {probe, keep, "gone.txt", "r", "ab---"}}) {  // a file already gone counts as removed
+           {probe, "-", "a.txt", "a", "ab-key-"}, {std::string(98, 'L'), keep, "a.txt", "a", kept},
+           {probe, keep, "a.txt", "c", kept}, {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
+           {probe, dir, "gone.txt", "r", "ab---"}}) {  // a file already gone counts as removed
     if (installPath != "-") SetReg(kLM, kApps + name, "InstallPath", installPath);
     if (installPath != "-") SetReg(kLM, kApps + name + "\\DelFiles", "File1", listed);
     SetReg(kCU, kApps + name, "BookmarkFile", "x");
