@@ -157,6 +157,7 @@ TEST(PackageTest, InstallAndRemove) {
       EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(button(kFinish)) && !usable(kFinish); }, kWaitMs))
           << Seen(w.process);
       EXPECT_EQ(Follow(w, window, status, kSetupBox, [&] { return usable(kFinish); }), seen);
+      EXPECT_EQ(GetText(button(kFinish)), "&Schlie\xDF" "en");
     }
     ClickButton(button(seen.empty() ? IDCANCEL : kFinish));
     w.ExpectEnd();
