@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "tests/driver/uidriver.h"  // with the strings and vectors its calls take
+#include "tests/win/test_folder.h"
 
 // Long, so that a first run on a busy machine passes; what a wait saw is told when it fails.
 constexpr int kWaitMs = 60000;
@@ -30,13 +31,14 @@ using Boxes = std::vector<std::pair<std::string, int>>;  // the text of each box
 
 // The records of the data file; while qxinet holds it, as its named mapping shows them.
 std::vector<std::string> StoredRecords(const std::string& dataFile);
+// The type of each record is its link's.
 std::string RecordsFile(const std::vector<std::string>& records);
-std::string WindowsPath(std::string unixPath);
 
 // Cases that read real browser exports need the sample folder; a plain clone
 // has none, and then they are skipped at once, saying which folder was missing.
-#define QX_NEED_SAMPLES()                                                   \
-  if (!FileExists(WindowsPath(QX_SAMPLES))) GTEST_SKIP() << "sample folder missing: " QX_SAMPLES
+// Wine takes the folder's Linux path on drive Z:, slashes and all.
+#define QX_SAMPLE(file) "Z:" QX_SAMPLES "/" file
+#define QX_NEED_SAMPLES() if (!FileExists(QX_SAMPLE(""))) GTEST_SKIP() << "sample folder missing: " QX_SAMPLES
 
 struct ManagerRun : Running {
   int waitMs = kWaitMs;  // for the end of a run
@@ -44,6 +46,7 @@ struct ManagerRun : Running {
   HWND sheet = nullptr, page = nullptr;
   // Starts qxinet in folder (answering the box of an empty data file) on tab 7 or 8.
   ManagerRun(const std::string& folder, int tab);
+  // Closes the program and sees it end; after a failure, or once killed, it is not waited for.
   ~ManagerRun();
   // Clicks the buttons, then "run"; a file dialog of that title gets path typed
   // ("": cancelled, "*": taken as offered, dialogTitle nullptr: none may come).
@@ -51,8 +54,7 @@ struct ManagerRun : Running {
   // Each box that follows must hold the text and gets the answer; true once
   // the run has ended with the status line empty and the bar at 0.
   bool Finish(const Boxes& boxes = {});
-  bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path,
-           const Boxes& boxes = {}) {
+  bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path, const Boxes& boxes = {}) {
     return Begin(clicks, dialogTitle, path) && Finish(boxes);
   }
 };
