@@ -2,7 +2,6 @@
 #include "tests/win/manager_run.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 
@@ -15,8 +14,7 @@ bool Running::ExpectBox(const char* title, const std::string& text, HWND owner, 
   const bool came = WaitForMessageBox(process.pid, title, kWaitMs, box);
   EXPECT_TRUE(came) << "no box \"" << text << "\"; seen: " << Seen(process);
   if (!came) return false;
-  EXPECT_EQ(box.text, text);
-  EXPECT_EQ(box.owner, owner) << box.text;
+  EXPECT_EQ(std::make_pair(box.text, box.owner), std::make_pair(text, owner));
   EXPECT_TRUE(owner || TopLevelWindows(process.pid) == std::vector<HWND>{box.window}) << Seen(process);
   return AnswerMessageBox(box, answer) && WaitForWindowGone(box.window, kWaitMs);
 }
@@ -69,8 +67,7 @@ ManagerRun::ManagerRun(const std::string& folder, int tab) {
 // After a failure the program is most likely held by a box nobody answers:
 // waiting the full time for it would only delay the report. It is killed.
 ManagerRun::~ManagerRun() {
-  DWORD code;
-  if (!::testing::Test::HasFailure() && !WaitForExit(process, 0, code)) ExpectEnd(sheet);
+  if (!::testing::Test::HasFailure() && WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT) ExpectEnd(sheet);
 }
 
 bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path) {
@@ -86,7 +83,7 @@ bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, 
   return WaitForWindowGone(dialog, kWaitMs);
 }
 
-bool ManagerRun::Finish(const Boxes& boxes) {
+bool ManagerRun::Finish(const Boxes& boxes, int waitMs) {
   MessageBoxInfo box;
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     if (atBox && WaitForMessageBox(process.pid, kBoxTitle, kWaitMs, box)) atBox(i);

@@ -2,6 +2,8 @@
 // boxes, and qxinet.exe on its Import or Export page with the data files it
 // reads and leaves. Records are written "type|name|link|description".
 #pragma once
+#include <gtest/gtest.h>
+
 #include <utility>
 
 #include "tests/driver/uidriver.h"  // with the strings and vectors its calls take
@@ -41,7 +43,6 @@ std::string RecordsFile(const std::vector<std::string>& records);
 #define QX_NEED_SAMPLES() if (!FileExists(QX_SAMPLE(""))) GTEST_SKIP() << "sample folder missing: " QX_SAMPLES
 
 struct ManagerRun : Running {
-  int waitMs = kWaitMs;  // for the end of a run
   std::function<void(std::size_t)> atBox;  // called with each box's number before its answer
   HWND sheet = nullptr, page = nullptr;
   // Starts qxinet in folder (answering the box of an empty data file) on tab 7 or 8.
@@ -52,8 +53,8 @@ struct ManagerRun : Running {
   // ("": cancelled, "*": taken as offered, dialogTitle nullptr: none may come).
   bool Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path);
   // Each box that follows must hold the text and gets the answer; true once
-  // the run has ended with the status line empty and the bar at 0.
-  bool Finish(const Boxes& boxes = {});
+  // the run has ended, within waitMs, with the status line empty and the bar at 0.
+  bool Finish(const Boxes& boxes = {}, int waitMs = kWaitMs);
   bool Run(const std::vector<int>& clicks, const char* dialogTitle, const char* path, const Boxes& boxes = {}) {
     return Begin(clicks, dialogTitle, path) && Finish(boxes);
   }
