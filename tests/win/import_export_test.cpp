@@ -9,7 +9,6 @@
 #include <future>
 #include <random>
 #include <set>
-#include <tuple>
 
 #include "manager/resource.h"
 #include "tests/win/manager_run.h"
@@ -61,7 +60,8 @@ struct ImportCase {
   std::string file, content;  // file "": bookmark.htm, the dialog cancelled; content "@x": the sample x
   std::vector<std::string> after;  // for a sample: records that must be among its entries
   Boxes boxes = {};
-  // The data file at each box: under Ask, the entries before the question stored, one by one.
+  // The data file at each box, one for each: under Ask, the entries before the question
+  // stored, one by one.
   std::vector<std::vector<std::string>> asked = {};
 };
 class Import : public Pages, public ::testing::WithParamInterface<ImportCase> {};
@@ -84,9 +84,9 @@ TEST_P(Import, StoresWhatTheFileHolds) {
     ASSERT_TRUE(c.policy != 0 || run.Run({Overwrite}, dialog, "*"));
     // The WWW page, shown again, lists what the import left (its names are the page's own tests').
     ASSERT_TRUE(SelectTab(run.sheet, 0));
-    const std::vector<std::string> held = StoredRecords("qxinetvz.dat");
+    const std::vector<std::string> now = StoredRecords("qxinetvz.dat");
     EXPECT_EQ(ListItems(GetDlgItem(CurrentPage(run.sheet), IDC_LIST)).size(),
-              std::count_if(held.begin(), held.end(), [](const std::string& r) { return r[0] == '0'; }));
+              std::count_if(now.begin(), now.end(), [](const std::string& r) { return r[0] == '0'; }));
   }
   const std::vector<std::string> stored = StoredRecords("qxinetvz.dat");
   if (!sample) { EXPECT_EQ(stored, c.after); }
@@ -150,11 +150,11 @@ TEST_F(Pages, FavoritesImport) {
 
 // A 60,000-link import ended at moments spread from its first durable point to
 // its last (as round 0 saw the data file grow), so that the kills land part-way
-// however loaded the machine: the data
-// file is always one that entry-by-entry additions pass through, the backup one
-// they passed through before (or none yet), and the next start opens them.
-// Run to its end, the import leaves exactly their pair. The links are FTP
-// links, so that the WWW page, filled at each start, stays short.
+// however loaded the machine: the data file is always one that entry-by-entry
+// additions pass through, the backup one they passed through before (or none
+// yet), and the next start opens them. Run to its end, the import leaves exactly
+// their pair. The links are FTP links, so that the WWW page, filled at each
+// start, stays short.
 TEST_F(Pages, KilledImport) {
   // The new links in file order: every 40th link is an earlier one in capitals, skipped.
   std::vector<AddressRecord> added = {MakeRecord("Alt", "http://alt.example/", "Beschreibung")};
@@ -182,13 +182,12 @@ TEST_F(Pages, KilledImport) {
   std::printf("seed %u\n", seed);
   std::mt19937 random(seed);
   DWORD first = 0, last = 0;
-  int partWay = 0;
+  int partWay = 0, turnedAway = 0;
   // Round -1 runs to its end with second copies started meanwhile; round 0
   // alone, to measure it; the others are killed.
   for (int round = -1; round <= 24; ++round) {
     const DWORD delay = round <= 0 ? 0 : first + (round - 1) * (last - first) / 23 + random() % 20;
-    SCOPED_TRACE("round " + std::to_string(round) +
-                 (round > 0 ? ", killed after " + std::to_string(delay) + " ms" : ", not killed"));
+    SCOPED_TRACE("round " + std::to_string(round) + ", killed after (0: not) " + std::to_string(delay) + " ms");
     WriteBytes("qxinetvz.dat", Bytes(added[0]));
     DeleteFileA("qxinetvz.bak");
     {
@@ -199,14 +198,13 @@ TEST_F(Pages, KilledImport) {
       // In round -1 only: second copies started one after another while running holds, each
       // turned away with its box; ended, before the checks, once running is false.
       auto copies = std::async(round < 0 ? std::launch::async : std::launch::deferred, [&] {
-        int started = 0;
-        for (; running || started == 0; ++started) {
+        do {
           Running copy("Z:" QXINET_EXE, "", folder_.path());
           copy.ExpectBox("QX Internet 2.0", "Adressdatenbank ist bereits von einer anderen Instanz dieses "
                                             "Programms ge\xF6" "ffnet ! Programm wird beendet !");
           copy.ExpectEnd();
-        }
-        std::printf("second copies turned away during the import: %d\n", started);
+          ++turnedAway;
+        } while (running);
       });
       WIN32_FILE_ATTRIBUTE_DATA data{};
       if (round == 0) WaitUntil([&] {
@@ -228,14 +226,17 @@ TEST_F(Pages, KilledImport) {
     EXPECT_TRUE(round > 0 || (count == added.size() && saved == count - 1)) << count << " " << saved;
     if (round > 0 && count > 1 && count < added.size()) ++partWay;
   }
-  std::printf("kills that left an import part-way: %d of 24\n", partWay);
+  std::printf("copies turned away: %d; kills that left an import part-way: %d of 24\n", turnedAway, partWay);
   EXPECT_GE(partWay, 6) << "too few kills landed during the import to prove anything";
 }
 
-// Target; policy (Ask: both questions about Seite.url come, the first answered yes) or a box clicked;
-// the text of Seite.url, or of the document ("": its dialog cancelled or none); the records; whether
-// Seite.url is held open, without sharing, by another program.
-using ExportCase = std::tuple<int, int, std::string, std::vector<std::string>, bool>;
+// A failed case prints as bytes in short; as a tuple it would print the whole long document.
+struct ExportCase {
+  int target, policy;  // Ask: both questions about Seite.url come, the first answered yes; or a box clicked
+  std::string result;  // the text of Seite.url, or of the document ("": its dialog cancelled or none)
+  std::vector<std::string> records;
+  bool held = false;  // Seite.url held open, without sharing, by another program
+};
 class Export : public Pages, public ::testing::WithParamInterface<ExportCase> {};
 
 TEST_P(Export, WritesTheFiles) {
@@ -298,15 +299,15 @@ ExportCase LongDocument() {
     records.push_back("0|" + name + "|" + link + "|");
     result += "<br><a href=\"" + link + "\">" + name + "</a>\r\n";
   }
-  return {Document, Skip, result + kFoot, records, false};
+  return {Document, Skip, result + kFoot, records};
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::ValuesIn(std::vector<ExportCase>{
-    {Favorites, Skip, "http://alt/", kFavorites, false}, {Favorites, Overwrite, "http://zwei/", kFavorites, false},
-    {Favorites, Ask, "http://eins/", kFavorites, false}, {Document, Skip, "", {}, false}, LongDocument(),
+    {Favorites, Skip, "http://alt/", kFavorites}, {Favorites, Overwrite, "http://zwei/", kFavorites},
+    {Favorites, Ask, "http://eins/", kFavorites}, {Document, Skip, "", {}}, LongDocument(),
     // Held by another program, the file exists all the same: asked about (and not written).
     {Favorites, Ask, "http://alt/", kFavorites, true},
-    {Document, IDC_TYPE_WEB, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}, false},
-    {Document, Skip, "", {"0|W|http://w/|"}, false}}));
+    {Document, IDC_TYPE_WEB, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}},
+    {Document, Skip, "", {"0|W|http://w/|"}}}));
 
 }  // namespace

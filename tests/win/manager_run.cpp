@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "manager/resource.h"
 
@@ -30,10 +31,8 @@ bool Running::ExpectEnd(HWND window) {
 std::vector<std::string> StoredRecords(const std::string& dataFile) {
   std::string bytes = ReadBytes(dataFile);  // empty while qxinet holds the file
   if (HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap")) {
-    WIN32_FILE_ATTRIBUTE_DATA file{};
-    GetFileAttributesExA(dataFile.c_str(), GetFileExInfoStandard, &file);
     auto view = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0));
-    bytes.assign(view, file.nFileSizeLow), UnmapViewOfFile(view), CloseHandle(map);
+    bytes.assign(view, std::filesystem::file_size(dataFile)), UnmapViewOfFile(view), CloseHandle(map);
   }
   std::vector<std::string> records;
   for (std::size_t at = 0; at + RecordSize <= bytes.size(); at += RecordSize) {

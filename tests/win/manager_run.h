@@ -2,9 +2,7 @@
 // boxes, and qxinet.exe on its Import or Export page with the data files it
 // reads and leaves. Records are written "type|name|link|description".
 #pragma once
-#include <gtest/gtest.h>
-
-#include <utility>
+#include <gtest/gtest.h>  // for QX_NEED_SAMPLES, with the pairs that Boxes holds
 
 #include "tests/driver/uidriver.h"  // with the strings and vectors its calls take
 #include "tests/win/test_folder.h"
@@ -33,7 +31,7 @@ using Boxes = std::vector<std::pair<std::string, int>>;  // the text of each box
 
 // The records of the data file; while qxinet holds it, as its named mapping shows them.
 std::vector<std::string> StoredRecords(const std::string& dataFile);
-// The type of each record is its link's.
+// The bytes of such records; the type stored is the one their links give, whatever is written.
 std::string RecordsFile(const std::vector<std::string>& records);
 
 // Cases that read real browser exports need the sample folder; a plain clone
