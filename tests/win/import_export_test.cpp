@@ -258,6 +258,7 @@ TEST_P(Export, WritesTheFiles) {
     const char* dialog = favorites || records.empty() ? nullptr : "QX Internet 2.0 - Speichern als HTML-Dokument";
     ASSERT_TRUE(run.Run({target, policy}, dialog, (result.empty() ? "" : folder_.path() + "\\seite").c_str(),
                         policy == Ask ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, Skip)) != FALSE, favorites);  // the favourites, chosen again
   }
   CloseHandle(held);
   const std::string got = ReadBytes(favorites ? seite : "seite");

@@ -55,8 +55,8 @@ std::string RecordsFile(const std::vector<std::string>& records) {
 ManagerRun::ManagerRun(const std::string& folder, int tab) {
   // Read before the start: the program takes the file for itself.
   const bool empty = ReadBytes(folder + "\\qxinetvz.dat").empty();
-  const char* other = std::getenv("QX_QXINET");  // a benchmark may time another build
-  process = StartProgram(other != nullptr ? other : "Z:" QXINET_EXE, "", folder);
+  // A benchmark may time another build.
+  process = StartProgram(std::getenv("QX_QXINET") ? std::getenv("QX_QXINET") : "Z:" QXINET_EXE, "", folder);
   if (empty) ExpectBox(kBoxTitle, "Adressdatei ist leer !");
   sheet = WaitForWindow(process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWaitMs);
   if (sheet != nullptr && SelectTab(sheet, tab, kWaitMs)) page = CurrentPage(sheet);
