@@ -75,11 +75,10 @@ void Import(const char* what, const std::string& file, int stored, int links, in
   bool ok = false;
   {
     ManagerRun run(folder.path(), 7);
-    run.waitMs = 900000;
     const std::string path = folder.path() + "\\bookmark.htm";
     if (run.Begin({102, policy}, "QX Internet 2.0 - Netscape Bookmarkdatei laden", path.c_str())) {
       const DWORD start = GetTickCount();
-      ok = run.Finish();
+      ok = run.Finish({}, 900000);
       s = Seconds(start);
     }
   }
@@ -103,10 +102,10 @@ void ExportHtml(int stored) {
   TestFolder folder;
   WriteBytes("qxinetvz.dat", StoreOf(stored));
   ManagerRun run(folder.path(), 8);
-  run.waitMs = 600000;
   const std::string path = folder.path() + "\\links.htm";
   const DWORD start = GetTickCount();
-  const bool ok = run.Run({102}, "QX Internet 2.0 - Speichern als HTML-Dokument", path.c_str());
+  const bool ok = run.Begin({102}, "QX Internet 2.0 - Speichern als HTML-Dokument", path.c_str()) &&
+                  run.Finish({}, 600000);
   std::printf("%-40s %7.2f s%s\n", ("HTML export of " + std::to_string(stored) + " records").c_str(),
               Seconds(start), ok ? "" : " (failed)");
   std::fflush(stdout);

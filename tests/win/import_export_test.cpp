@@ -2,75 +2,66 @@
 // states, every import and export with its cases in a table (the WWW
 // page showing what an import stored), real browser exports from the
 // samples, and imports killed part-way.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <optional>
+#include <future>
 #include <random>
 #include <set>
-#include <thread>
 
 #include "manager/resource.h"
 #include "tests/win/manager_run.h"
-#include "tests/win/test_folder.h"
 
 namespace {
 
 const char kBookmarkDialog[] = "QX Internet 2.0 - Netscape Bookmarkdatei laden";
-const char kHotlistDialog[] = "QX Internet 2.0 - Mosaic Hotlist laden";
-const char kHtmlDialog[] = "QX Internet 2.0 - Speichern als HTML-Dokument";
 // The pages' buttons, in short for the tables.
 constexpr int Bookmarks = IDC_SOURCE_BOOKMARKS, Hotlist = IDC_SOURCE_HOTLIST, Favorites = IDC_TARGET_FAVORITES,
-              Document = IDC_TARGET_HTML, Skip = IDC_POLICY_SKIP, Ask = IDC_POLICY_ASK, Overwrite = IDC_POLICY_OVERWRITE;
+              Document = IDC_TARGET_HTML, Skip = IDC_POLICY_SKIP, Ask = IDC_POLICY_ASK,
+              Overwrite = IDC_POLICY_OVERWRITE;
 const std::string kShortcut = "[InternetShortcut]\r\nURL=";
 
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The favourites folder the program reads at start, put back afterwards; a test
+// that wants none (or another) sets its own value over it.
 class Pages : public ::testing::Test {
  protected:
-  // The favourites folder the program reads at start ("": none), put back afterwards.
-  void SetFavorites(const std::string& path) {
-    favorites_.emplace("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Favorites",
-                       path.c_str());
-    std::filesystem::create_directories(fav_);
-  }
+  Pages() { std::filesystem::create_directories(fav_); }
   TestFolder folder_;
   const std::string fav_ = folder_.path() + "\\a\\b";  // deep: names leading out land in the test folder
-  std::optional<UserValue> favorites_;
+  const UserValue favorites_{kShellFolders, "Favorites", fav_.c_str()};
 };
 
 // The page's buttons as letters: X checked, o not, in small letters when greyed.
 // Each run checks them at start: the favourites button is there only with a favourites folder.
 std::string State(HWND page) {
   std::string state;
-  for (int id : {IDC_SOURCE_FAVORITES, IDC_SOURCE_BOOKMARKS, IDC_POLICY_SKIP, IDC_POLICY_ASK, IDC_POLICY_OVERWRITE,
-                 IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL, IDC_TYPE_NEWS, IDC_TYPE_GOPHER, IDC_TYPE_ARCHIE,
-                 IDC_TYPE_LOCAL})
+  for (int id : {Favorites, Bookmarks, Skip, Ask, Overwrite, IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL,
+                 IDC_TYPE_NEWS, IDC_TYPE_GOPHER, IDC_TYPE_ARCHIE, IDC_TYPE_LOCAL})
     state += (IsWindowEnabled(GetDlgItem(page, id)) ? "oX" : ".x")[IsDlgButtonChecked(page, id)];
   return state;
 }
 
 const std::vector<std::string> kStored = {"0|Alt|http://alt.example/|Beschreibung"};
 const std::string kPolicyFile =
-    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
-    "<DT><A HREF=\"http://neu.example/\" ADD_DATE=\"1\">Neu</A>\n"
-    "<DT><A HREF=\"HTTP://ALT.EXAMPLE/\">Alt neu</A>\n<DT><A HREF=\"news:de.comp\">Gruppe</A>\n"
-    "<DT><A HREF=\"irc://chat/\">Chat</A>\n<DT><A HREF=\"http://neu.example/\">Aaa</A>\n</DL><p>\n";
-const std::vector<std::string> kNeu = {kStored[0], "0|Neu|http://neu/|"};  // a hotlist's one entry added
+    "<A HREF=\"http://neu.example/\">Neu</A>\n<A HREF=\"HTTP://ALT.EXAMPLE/\">Alt neu</A>\n"
+    "<A HREF=\"news:x\">N</A>\n<A HREF=\"irc://chat/\">Chat</A>\n<A HREF=\"http://neu.example/\">Aaa</A>\n";
 const std::vector<std::string> kSkipped = {kStored[0], "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"};
-// Overwritten in place, unsorted, descriptions kept.
+// Overwritten in place, unsorted, descriptions kept; under Ask the first overwritten, the second skipped.
 const std::vector<std::string> kOverwritten = {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung",
                                                "255|Chat|irc://chat/|", "0|Aaa|http://neu.example/|"};
+const std::vector<std::string> kAsked = {kOverwritten[0], kSkipped[1], kSkipped[2]};
 const std::string kAsk = "' eingetragen ! \xDC" "berschreiben ?";
 
 struct ImportCase {
   int source, policy;         // policy 0: Skip, then Overwrite with the file the dialog offers
   std::string file, content;  // file "": bookmark.htm, the dialog cancelled; content "@x": the sample x
-  Boxes boxes;
   std::vector<std::string> after;  // for a sample: records that must be among its entries
-  // The data file while each box asks: the entries before it stored, one by one.
+  Boxes boxes = {};
+  // The data file at each box, one for each: under Ask, the entries before the question
+  // stored, one by one.
   std::vector<std::vector<std::string>> asked = {};
 };
 class Import : public Pages, public ::testing::WithParamInterface<ImportCase> {};
@@ -79,161 +70,124 @@ TEST_P(Import, StoresWhatTheFileHolds) {
   const ImportCase& c = GetParam();
   const bool sample = c.content[0] == '@';
   if (sample) QX_NEED_SAMPLES();
-  WriteBytes(c.file.empty() ? "bookmark.htm" : c.file,  // there, though its dialog is cancelled
-             sample ? ReadBytes(WindowsPath(QX_SAMPLES "/" + c.content.substr(1))) : c.content);
+  const std::string text = sample ? ReadBytes(QX_SAMPLE("") + c.content.substr(1)) : c.content;
+  WriteBytes(c.file.empty() ? "bookmark.htm" : c.file, text);  // there, though its dialog is cancelled
   WriteBytes("qxinetvz.dat", RecordsFile(sample ? std::vector<std::string>{} : kStored));
-  SetFavorites("");
+  const UserValue noFavorites(kShellFolders, "Favorites", "");
   {
     ManagerRun run(folder_.path(), 7);
     EXPECT_EQ(State(run.page), ".XXooXXXoooo");
-    const char* dialog = c.source == Bookmarks ? kBookmarkDialog : kHotlistDialog;
-    run.atBox = [&](std::size_t i) {
-      if (i < c.asked.size()) EXPECT_EQ(StoredRecords("qxinetvz.dat"), c.asked[i]) << "at question " << i;
-    };
+    const char* dialog = c.source == Bookmarks ? kBookmarkDialog : "QX Internet 2.0 - Mosaic Hotlist laden";
+    run.atBox = [&](std::size_t i) { EXPECT_EQ(StoredRecords("qxinetvz.dat"), c.asked.at(i)) << "at box " << i; };
     ASSERT_TRUE(run.Run({c.source, c.policy ? c.policy : Skip}, dialog,
                         (c.file.empty() ? "" : folder_.path() + "\\" + c.file).c_str(), c.boxes));
     ASSERT_TRUE(c.policy != 0 || run.Run({Overwrite}, dialog, "*"));
-    if (!sample) {  // the WWW page, shown again, lists what the import left
-      ASSERT_TRUE(SelectTab(run.sheet, 0));
-      const std::vector<std::string> shown = ListItems(GetDlgItem(CurrentPage(run.sheet), IDC_LIST));
-      std::multiset<std::string> www;
-      for (const std::string& r : c.after) if (r[0] == '0') www.insert(r.substr(2, r.find('|', 2) - 2));
-      EXPECT_EQ(std::multiset<std::string>(shown.begin(), shown.end()), www);
-    }
+    // The WWW page, shown again, lists what the import left (its names are the page's own tests').
+    ASSERT_TRUE(SelectTab(run.sheet, 0));
+    const std::vector<std::string> now = StoredRecords("qxinetvz.dat");
+    EXPECT_EQ(ListItems(GetDlgItem(CurrentPage(run.sheet), IDC_LIST)).size(),
+              std::count_if(now.begin(), now.end(), [](const std::string& r) { return r[0] == '0'; }));
   }
   const std::vector<std::string> stored = StoredRecords("qxinetvz.dat");
-  if (!sample) {
-    EXPECT_EQ(stored, c.after);
-    return;
-  }
+  if (!sample) { EXPECT_EQ(stored, c.after); }
   // A sample: one entry per anchor, some of them checked with their text converted from UTF-8.
-  const std::string text = ReadBytes(c.file);
   std::size_t anchors = 0;
   for (std::size_t at = 0; (at = text.find("<A HREF=\"", at)) != std::string::npos; ++at) ++anchors;
-  EXPECT_EQ(stored.size(), anchors);
+  EXPECT_TRUE(!sample || stored.size() == anchors) << stored.size() << " entries of " << anchors << " anchors";
   for (const std::string& r : c.after) EXPECT_EQ(std::count(stored.begin(), stored.end(), r), 1) << r;
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(std::vector<ImportCase>{
-    {Bookmarks, Skip, "bookmark.htm", "@bookmarks/firefox-nested.htm", {},
+    // A real browser's export, under the title in capitals.
+    {Bookmarks, Skip, "BOOKMARK.HTM", "@bookmarks/firefox-nested.htm",
      {"0|Welcome \x97 Statistics Done Wrong|http://www.statisticsdonewrong.com/|",
-      "255|Recent tags|place:type=6&sort=14&maxResults=10|",
-      "0|Programming in Lua|http://www.lua.org/pil/|",
       "0|Timeline of the Elves in Tolkien\x92s works | LotrProject Blog|"
       "http://lotrproject.com/blog/2013/02/08/timeline-of-the-elves-in-tolkiens-works/|"}},
-    {Bookmarks, Skip, "BOOKMARK.HTM", "@bookmarks/chromium-nested.htm", {},
-     {"255|Framasoft ~ Page portail du r\xE9seau|https://framasoft.org/|",
-      "0|Overview \x97 Sphinx 1.4.4 documentation|http://www.sphinx-doc.org/en/stable/|"}},
-    {Bookmarks, Skip, "bookmark.htm", kPolicyFile, {}, kSkipped},
-    {Bookmarks, 0, "bookmark.htm", kPolicyFile, {}, kOverwritten},
-    // Asked: the first overwritten, the second skipped.
-    {Bookmarks, Ask, "bookmark.htm", kPolicyFile,
+    {Bookmarks, Skip, "bookmark.htm", kPolicyFile, kSkipped},
+    {Bookmarks, 0, "bookmark.htm", kPolicyFile, kOverwritten},
+    {Bookmarks, Ask, "bookmark.htm", kPolicyFile, kAsked,
      {{"Der Link 'HTTP://ALT.EXAMPLE/' ist bereits unter dem Namen 'Alt" + kAsk, IDYES},
       {"Der Link 'http://neu.example/' ist bereits unter dem Namen 'Neu" + kAsk, IDNO}},
-     {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"},
-     {{kStored[0], "0|Neu|http://neu.example/|"},
-      {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung", "255|Chat|irc://chat/|", "0|Neu|http://neu.example/|"}}},
-    {Bookmarks, Skip, "bookmarks.htm", kPolicyFile, {}, kStored}, {Bookmarks, Skip, "", kPolicyFile, {}, kStored},
+     {{kStored[0], kSkipped[2]}, kAsked}},
+    {Bookmarks, Skip, "bookmarks.htm", kPolicyFile, kStored}, {Bookmarks, Skip, "", kPolicyFile, kStored},
     // Declared UTF-8: converted to Windows-1252, a character it lacks becoming "?".
-    {Bookmarks, Skip, "bookmark.htm",
-     "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
-     "charset=UTF-8\">\n<DL><p>\n<DT><A HREF=\"http://z\xC3\xBC" "ge.example/\">Z\xC3\xBC" "ge \xE2\x80\x94 "
-     "\xE2\x82\xAC \xE4\xB8\xAD</A>\n</DL><p>\n",
-     {}, {kStored[0], "0|Z\xFC" "ge \x97 \x80 ?|http://z\xFC" "ge.example/|"}},
-    {Bookmarks, Skip, "bookmark.htm", std::string(139, 'x'), {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}},
-     kStored},
-    {Bookmarks, Skip, "bookmark.htm", std::string(140, 'x'), {}, kStored},
-    {Hotlist, Skip, "favor.hot", "HOTLIST\r\nItem: Neu\r\nhttp://neu/\r\n", {}, kNeu},
-    {Hotlist, Skip, "FAVOR.HOT", "Hotlist\r\nITEM= Neu\r\n http://neu/\r\nItem: N\r\nnews:x\r\n", {}, kNeu},
-    {Hotlist, Skip, "list.hot.bak", "hotlist\nitem: Post\r\nmailto:a@b.de", {},
-     {kStored[0], "2|Post|mailto:a@b.de|"}},
-    {Hotlist, Skip, "favor.hOt", "Hotlist\r\nItem: Neu\r\nhttp://x/\r\n", {}, kStored},
-    {Hotlist, Skip, "favor.hot", "\r\nHotlist\r\n", {{"Keine Hotlistdatei !", IDOK}}, kStored},
-    {Hotlist, Skip, "favor.hot", "", {{"Kein Speicher zum Einlesen der Hotlistdatei !", IDOK}}, kStored}}));
+    {Bookmarks, Skip, "bookmark.htm", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+     "<DT><A HREF=\"http://z\xC3\xBC" "ge.example/\">Z\xC3\xBC" "ge \xE2\x80\x94 \xE2\x82\xAC \xE4\xB8\xAD</A>\n"
+     "</DL><p>\n</HTML>\n", {kStored[0], "0|Z\xFC" "ge \x97 \x80 ?|http://z\xFC" "ge.example/|"}},
+    {Bookmarks, Skip, "bookmark.htm", std::string(139, 'x'), kStored,
+     {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}}, {kStored}},
+    {Bookmarks, Skip, "bookmark.htm", std::string(140, 'x'), kStored},
+    // The hotlist's lines are the scanner's (its own tests); here the dialog's file
+    // titles (".HOT" anywhere in them, but not ".hOt") and the boxes of the page.
+    {Hotlist, Skip, "list.HOT.bak", "HOTLIST\r\nItem: Neu\r\nhttp://neu/\r\n", {kStored[0], "0|Neu|http://neu/|"}},
+    {Hotlist, Skip, "favor.hOt", "Hotlist\r\nItem: Neu\r\nhttp://x/\r\n", kStored},
+    {Hotlist, Skip, "leer.hot", "", kStored, {{"Kein Speicher zum Einlesen der Hotlistdatei !", IDOK}}, {kStored}},
+    {Hotlist, Skip, "favor.hot", "\r\nHotlist\r\n", kStored, {{"Keine Hotlistdatei !", IDOK}}, {kStored}}}));
 
 TEST_F(Pages, FavoritesImport) {
-  QX_NEED_SAMPLES();
-  SetFavorites(fav_);
-  WriteBytes("qxinetvz.dat", "");
-  WriteBytes(fav_ + "\\Bing.url", ReadBytes(WindowsPath(QX_SAMPLES "/favorites/Bing.url")));
-  const std::pair<std::string, std::string> files[] = {
-      {"Start.url", kShortcut + "http://start/\r\n"}, {"Zwei.url", kShortcut + "http://start/\r\n"},
-      {"Anders.URL", kShortcut + "ftp://s/\r\n"}, {"Leer.url", "[InternetShortcut]\r\nX=1\r\n"},
-      {std::string(200, 'N') + ".url", kShortcut + "http://lang/\r\n"}, {"Text.txt", kShortcut}};
-  for (const auto& [name, content] : files) WriteBytes(fav_ + "\\" + name, content);
-  // A folder named like a shortcut; a full-width backslash, whose ANSI look-alike would lead out.
+  QX_NEED_SAMPLES();  // no data file yet: the program starts with an empty one
+  WriteBytes(fav_ + "\\Bing.url", ReadBytes(QX_SAMPLE("favorites/Bing.url")));
+  // Each file's link ("": no URL line); one outside the folder, which only an ANSI look-alike
+  // of the full-width backslash in the name of another would reach; a text file and a folder
+  // named like a shortcut.
+  const std::pair<std::string, std::string> files[] = {{"Start.url", "http://start/"}, {"Anders.URL", "ftp://s/"},
+      {"Leer.url", ""}, {std::string(200, 'N') + ".url", "http://lang/"}, {"..\\raus.url", "http://raus/"},
+      {"Text.txt", "http://text/"}, {"drinnen", "http://drinnen/"}};
+  for (const auto& [name, link] : files)
+    WriteBytes(fav_ + "\\" + name, link.empty() ? "[InternetShortcut]\r\nX=1\r\n" : kShortcut + link + "\r\n");
+  MoveFileW(L"a\\b\\drinnen", L"a\\b\\..\xFF3Craus.url");  // from the test folder, the current one
   CreateDirectoryA((fav_ + "\\Ordner.url").c_str(), nullptr);
-  WriteBytes(folder_.path() + "\\a\\raus.url", kShortcut + "http://draussen/\r\n");
-  const std::filesystem::path wide = std::wstring(fav_.begin(), fav_.end()) + L"\\..\xFF3Craus.url";
-  std::ofstream(wide, std::ios::binary) << kShortcut + "http://drinnen/\r\n";
   {
     ManagerRun run(folder_.path(), 7);
     EXPECT_EQ(State(run.page), "XoXooXXXoooo");
     ASSERT_TRUE(run.Run({IDC_SOURCE_FAVORITES, Skip}, nullptr, nullptr));
   }
-  const std::vector<std::string> got = StoredRecords("qxinetvz.dat");
-  std::multiset<std::string> stored(got.begin(), got.end());
-  // The second file of one link met the policy, whichever the folder yielded first.
-  EXPECT_EQ(stored.erase("0|Start|http://start/|") + stored.erase("0|Zwei|http://start/|"), 1u);
-  EXPECT_EQ(stored, (std::multiset<std::string>{
-      "0|Bing|http://go.microsoft.com/fwlink/p/?LinkId=255142|", "1|Anders.URL|ftp://s/|", "255|Leer||",
-      "0|..?raus|http://drinnen/|", "0|" + std::string(127, 'N') + "|http://lang/|"}));
-}
-
-// Second copies of the program in folder, started one after another while
-// running holds: each must be turned away with its box, and end.
-void TurnAwaySecondCopies(const std::string& folder, const std::atomic<bool>& running) {
-  int copies = 0;
-  for (; running || copies == 0; ++copies) {
-    Running copy(WindowsPath(QXINET_EXE), "", folder);
-    copy.ExpectBox("QX Internet 2.0", "Adressdatenbank ist bereits von einer anderen Instanz dieses "
-                                      "Programms ge\xF6" "ffnet ! Programm wird beendet !");
-    copy.ExpectEnd();
-  }
-  std::printf("second copies turned away during the import: %d\n", copies);
+  const std::vector<std::string> stored = StoredRecords("qxinetvz.dat");
+  EXPECT_EQ(std::multiset<std::string>(stored.begin(), stored.end()), (std::multiset<std::string>{
+      "0|Bing|http://go.microsoft.com/fwlink/p/?LinkId=255142|", "0|Start|http://start/|", "255|Leer||",
+      "1|Anders.URL|ftp://s/|", "0|..?raus|http://drinnen/|", "0|" + std::string(127, 'N') + "|http://lang/|"}));
 }
 
 // A 60,000-link import ended at moments spread from its first durable point to
 // its last (as round 0 saw the data file grow), so that the kills land part-way
-// however loaded the machine: the data
-// file is always one that entry-by-entry additions pass through, the backup one
-// they passed through before (or none yet), and the next start opens them.
-// Run to its end, the import leaves exactly their pair. The links are FTP
-// links, so that the WWW page, filled at each start, stays short.
+// however loaded the machine: the data file is always one that entry-by-entry
+// additions pass through, the backup one they passed through before (or none
+// yet), and the next start opens them. Run to its end, the import leaves exactly
+// their pair. The links are FTP links, so that the WWW page, filled at each
+// start, stays short.
 TEST_F(Pages, KilledImport) {
   // The new links in file order: every 40th link is an earlier one in capitals, skipped.
-  const int kLinks = 60000;
   std::vector<AddressRecord> added = {MakeRecord("Alt", "http://alt.example/", "Beschreibung")};
-  std::string file = "<DL><p>\n";
-  for (int i = 0; i < kLinks; ++i) {
-    const std::string name = "L" + std::to_string(i * 7919 % kLinks);
-    const std::string link = i % 40 == 39 ? "FTP://L" + std::to_string(i - 20) + "/"
-                                          : "ftp://l" + std::to_string(i) + "/";
+  std::string file;
+  for (int i = 0; i < 60000; ++i) {
+    const bool earlier = i % 40 == 39;
+    const std::string name = "L" + std::to_string(i * 7919 % 60000);
+    const std::string link = (earlier ? "FTP://L" : "ftp://l") + std::to_string(earlier ? i - 20 : i) + "/";
     file += "<DT><A HREF=\"" + link + "\">" + name + "</A>\n";
-    if (i % 40 != 39) added.push_back(MakeRecord(name, link));
+    if (!earlier) added.push_back(MakeRecord(name, link));
   }
   WriteBytes("bookmark.htm", file);
   // The file once it holds n records: each addition appended and all bubble-sorted leaves
   // the first n of them in stable name order.
-  const auto state = [&added](std::size_t n) {
-    std::vector<const AddressRecord*> order;
-    for (std::size_t i = 0; i < std::min(n, added.size()); ++i) order.push_back(&added[i]);
-    std::stable_sort(order.begin(), order.end(), [](auto a, auto b) { return CompareNames(*a, *b) < 0; });
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < added.size(); ++i) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return CompareNames(added[a], added[b]) < 0; });
+  const auto state = [&](std::size_t n) {
     std::string bytes;
-    for (const AddressRecord* r : order) bytes += Bytes(*r);
+    for (std::size_t i : order) if (i < n) bytes += Bytes(added[i]);
     return bytes;
   };
   const unsigned seed = std::random_device{}();
   std::printf("seed %u\n", seed);
   std::mt19937 random(seed);
   DWORD first = 0, last = 0;
-  int partWay = 0;
+  int partWay = 0, turnedAway = 0;
   // Round -1 runs to its end with second copies started meanwhile; round 0
   // alone, to measure it; the others are killed.
   for (int round = -1; round <= 24; ++round) {
     const DWORD delay = round <= 0 ? 0 : first + (round - 1) * (last - first) / 23 + random() % 20;
-    SCOPED_TRACE(round <= 0 ? "not killed, round " + std::to_string(round)
-                            : "killed after " + std::to_string(delay) + " ms");
+    SCOPED_TRACE("round " + std::to_string(round) + ", killed after (0: not) " + std::to_string(delay) + " ms");
     WriteBytes("qxinetvz.dat", Bytes(added[0]));
     DeleteFileA("qxinetvz.bak");
     {
@@ -241,8 +195,17 @@ TEST_F(Pages, KilledImport) {
       ASSERT_TRUE(run.Begin({Bookmarks, Skip}, kBookmarkDialog, (folder_.path() + "\\bookmark.htm").c_str()));
       const DWORD begun = GetTickCount();
       std::atomic<bool> running = true;
-      std::thread copies;
-      if (round < 0) copies = std::thread(TurnAwaySecondCopies, folder_.path(), std::ref(running));
+      // In round -1 only: second copies started one after another while running holds, each
+      // turned away with its box; ended, before the checks, once running is false.
+      auto copies = std::async(round < 0 ? std::launch::async : std::launch::deferred, [&] {
+        do {
+          Running copy("Z:" QXINET_EXE, "", folder_.path());
+          copy.ExpectBox("QX Internet 2.0", "Adressdatenbank ist bereits von einer anderen Instanz dieses "
+                                            "Programms ge\xF6" "ffnet ! Programm wird beendet !");
+          copy.ExpectEnd();
+          ++turnedAway;
+        } while (running);
+      });
       WIN32_FILE_ATTRIBUTE_DATA data{};
       if (round == 0) WaitUntil([&] {
           GetFileAttributesExA("qxinetvz.dat", GetFileExInfoStandard, &data);
@@ -251,7 +214,6 @@ TEST_F(Pages, KilledImport) {
         }, kWaitMs);
       const bool finished = round > 0 || run.Finish();
       running = false;
-      if (copies.joinable()) copies.join();
       ASSERT_TRUE(finished);
       Sleep(delay);
       if (round > 0) KillProgram(run.process);
@@ -259,16 +221,16 @@ TEST_F(Pages, KilledImport) {
     ASSERT_NE(ManagerRun(folder_.path(), 0).page, nullptr);
     const std::string data = ReadBytes("qxinetvz.dat"), backup = ReadBytes("qxinetvz.bak");
     const std::size_t count = data.size() / RecordSize, saved = backup.size() / RecordSize;
-    EXPECT_EQ(data, state(count));
-    EXPECT_EQ(backup, state(saved));  // no backup: none yet
-    EXPECT_LE(saved, count);
+    // No backup: none yet. Compared whole, as tens of megabytes are not worth printing.
+    EXPECT_TRUE(data == state(count) && backup == state(saved) && saved <= count) << count << " " << saved;
     EXPECT_TRUE(round > 0 || (count == added.size() && saved == count - 1)) << count << " " << saved;
     if (round > 0 && count > 1 && count < added.size()) ++partWay;
   }
-  std::printf("kills that left an import part-way: %d of 24\n", partWay);
+  std::printf("copies turned away: %d; kills that left an import part-way: %d of 24\n", turnedAway, partWay);
   EXPECT_GE(partWay, 6) << "too few kills landed during the import to prove anything";
 }
 
+// A failed case prints as bytes in short; as a tuple it would print the whole long document.
 struct ExportCase {
   int target, policy;  // Ask: both questions about Seite.url come, the first answered yes; or a box clicked
   std::string result;  // the text of Seite.url, or of the document ("": its dialog cancelled or none)
@@ -278,54 +240,46 @@ struct ExportCase {
 class Export : public Pages, public ::testing::WithParamInterface<ExportCase> {};
 
 TEST_P(Export, WritesTheFiles) {
-  const ExportCase& c = GetParam();
-  SetFavorites(c.target == Favorites ? fav_ : "");
+  const auto& [target, policy, result, records, hold] = GetParam();
+  const bool favorites = target == Favorites;
+  const UserValue folder(kShellFolders, "Favorites", favorites ? fav_.c_str() : "");
   const std::string seite = fav_ + "\\Seite.url", old = "[DEFAULT]\r\nBASEURL=http://eins/\r\n";
   WriteBytes(seite, old + kShortcut + "http://alt/\r\nIconIndex=1\r\n");
   WriteBytes("seite", "altes Dokument");
-  WriteBytes("qxinetvz.dat", RecordsFile(c.records));
+  WriteBytes("qxinetvz.dat", RecordsFile(records));
   const std::string ask = "Der Eintrag '" + seite + "' existiert bereits ! \xDC" "berschreiben ?";
-  HANDLE held = c.held ? CreateFileA(seite.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                       : INVALID_HANDLE_VALUE;
+  HANDLE held = hold ? CreateFileA(seite.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
   {
     ManagerRun run(folder_.path(), 8);
-    EXPECT_EQ(State(run.page), c.target == Favorites ? "XoXooXXXoooo" : ".X...XXXoooo");
-    if (c.target == Favorites) {  // an HTML document meets no existing files: its choice greys the policy
-      SendMessageA(GetDlgItem(run.page, Document), BM_CLICK, 0, 0);
-      EXPECT_EQ(State(run.page), "oXx..XXXoooo");
-    }
-    ASSERT_TRUE(run.Run({c.target, c.policy}, c.target == Document && !c.records.empty() ? kHtmlDialog : nullptr,
-                        (c.result.empty() ? "" : folder_.path() + "\\seite").c_str(),
-                        c.policy == Ask ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
-    EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, Skip)) != FALSE, c.target == Favorites);
+    EXPECT_EQ(State(run.page), favorites ? "XoXooXXXoooo" : ".X...XXXoooo");
+    // An HTML document meets no existing files: its choice greys the policy.
+    SendMessageA(GetDlgItem(run.page, Document), BM_CLICK, 0, 0);
+    EXPECT_EQ(State(run.page), favorites ? "oXx..XXXoooo" : ".X...XXXoooo");
+    const char* dialog = favorites || records.empty() ? nullptr : "QX Internet 2.0 - Speichern als HTML-Dokument";
+    ASSERT_TRUE(run.Run({target, policy}, dialog, (result.empty() ? "" : folder_.path() + "\\seite").c_str(),
+                        policy == Ask ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, Skip)) != FALSE, favorites);  // the favourites, chosen again
   }
   CloseHandle(held);
-  if (c.target == Document) {
-    const std::string doc = ReadBytes("seite"), want = c.result.empty() ? "altes Dokument" : c.result;
-    EXPECT_TRUE(doc == want) << "the document differs from byte "
-                             << std::mismatch(doc.begin(), doc.end(), want.begin(), want.end()).first - doc.begin()
-                             << " on: " << doc.size() << " bytes, " << want.size() << " expected";
-    EXPECT_FALSE(FileExists("seite.htm"));
-    return;
-  }
-  EXPECT_EQ(ReadBytes(seite), old + kShortcut + c.result + "\r\nIconIndex=1\r\n");
-  EXPECT_EQ(ReadBytes(fav_ + "\\Dateien.url"), kShortcut + std::string("ftp://f/\r\n"));
-  std::set<std::string> files;  // every file below the test folder: nothing more was written
+  const std::string got = ReadBytes(favorites ? seite : "seite");
+  const std::string want = favorites ? old + kShortcut + result + "\r\nIconIndex=1\r\n"
+                                     : result.empty() ? "altes Dokument" : result;
+  const auto same = std::mismatch(got.begin(), got.end(), want.begin(), want.end()).first - got.begin();
+  EXPECT_TRUE(got == want) << got.substr(0, 200) << "\n...: the same up to byte " << same << " of " << want.size();
+  EXPECT_EQ(ReadBytes(fav_ + "\\Dateien.url"), favorites ? kShortcut + "ftp://f/\r\n" : "");
+  std::set<std::string> files;  // every other file below the test folder: nothing more was written
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder_.path()))
     if (e.is_regular_file()) files.insert(e.path().string().substr(folder_.path().size()));
-  EXPECT_EQ(files, (std::set<std::string>{"\\a\\b\\Dateien.url", "\\a\\b\\Seite.url", "\\qxinetvz.dat",
-                                          "\\seite"}));
+  files.erase("\\a\\b\\Dateien.url");
+  EXPECT_EQ(files, (std::set<std::string>{"\\a\\b\\Seite.url", "\\qxinetvz.dat", "\\seite"}));
 }
 
+// Names leading out of the folder; a device, a stream and a link with a line of its own:
+// none may be written. Every other such name and link is refused in the native tests.
 const std::vector<std::string> kFavorites = {
-    "0|..\\..\\raus|http://raus/|", "1|Dateien|ftp://f/|", "3|Gruppe|news:x|",
-    "0|Seite|http://eins/|", "0|Seite|http://zwei/|", "0|x/../../raus|http://raus/|",
-    // Devices, streams and lines of their own, in name or link: none may be written.
-    "0|CON:|http://1/|", "0|NUL:|http://1/|", "0|COM1:|http://1/|", "0|LPT1:x|http://1/|",
-    "0|CON :|http://1/|", "0|COM\xB9|http://1/|", "0|COM\xB2|http://1/|", "0|com\xB3.x|http://1/|",
-    "0|LPT\xB9|http://1/|", "0|a:b|http://1/|", "0|desktop.ini:x|http://1/|", "0|:b|http://1/|",
-    "0|N\r\nIconFile=\\\\host\\share\\x.ico|http://1/|", "0|L|http://1/\r\nIconFile=\\\\host\\share\\x.ico|",
-    "0|L2|http://1/\nIconIndex=3|", "0|T\tx|http://1/|"};
+    "0|..\\..\\raus|http://raus/|", "1|Dateien|ftp://f/|", "3|Gruppe|news:x|", "0|Seite|http://eins/|",
+    "0|Seite|http://zwei/|", "0|x/../../raus|http://raus/|", "0|COM\xB9|http://1/|", "0|a:b|http://1/|",
+    "0|L|http://1/\r\nIconFile=\\\\host\\share\\x.ico|"};
 const std::string kHead =
     "<html>\r\n<!-- Erzeugt von QX Internet -->\r\n<head><title>Links aus QX Internet</title></head>\r\n"
     "<body bgcolor=#c0c0c0>\r\n<basefont size=2  face=\"Arial\",\"MS Sans Serife\">\r\n"
@@ -333,27 +287,28 @@ const std::string kHead =
     "<hr align=center width=100% size=3>\r\n\r\n";
 const std::string kFoot = "\r\n<hr align=center width=100% size=3>\r\n</body>\r\n</html>\r\n";
 
-// A document of some 160 KB, more than one piece of its writing: every byte arrives, in order.
+// A document of some 160 KB, more than one piece of its writing: every byte arrives, in order,
+// as the records give it (nothing escaped; News left out, links of no known category not).
 ExportCase LongDocument() {
-  ExportCase c{Document, Skip, kHead, {}};
+  std::string result = kHead + "<br><a href=\"http://a/?x=\"1\"&y\">Z\xFCge & <b></a>\r\n"
+                       "<br><a href=\"gibt's\">Ohne</a>\r\n<br><a href=\"ftp://f/\">F</a>\r\n";
+  std::vector<std::string> records = {"0|Z\xFCge & <b>|http://a/?x=\"1\"&y|", "3|Gruppe|news:x|",
+                                      "255|Ohne|gibt's|", "1|F|ftp://f/|"};
   for (int i = 1000; i < 1400; ++i) {
     const std::string name = "Seite " + std::to_string(i) + std::string(110, 'n');
     const std::string link = "http://example.org/" + std::to_string(i) + std::string(230, 'l');
-    c.records.push_back("0|" + name + "|" + link + "|");
-    c.result += "<br><a href=\"" + link + "\">" + name + "</a>\r\n";
+    records.push_back("0|" + name + "|" + link + "|");
+    result += "<br><a href=\"" + link + "\">" + name + "</a>\r\n";
   }
-  c.result += kFoot;
-  return c;
+  return {Document, Skip, result + kFoot, records};
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::ValuesIn(std::vector<ExportCase>{
     {Favorites, Skip, "http://alt/", kFavorites}, {Favorites, Overwrite, "http://zwei/", kFavorites},
-    {Favorites, Ask, "http://eins/", kFavorites}, {Bookmarks, Skip, "", {}}, LongDocument(),
+    {Favorites, Ask, "http://eins/", kFavorites}, {Document, Skip, "", {}}, LongDocument(),
     // Held by another program, the file exists all the same: asked about (and not written).
     {Favorites, Ask, "http://alt/", kFavorites, true},
-    {Bookmarks, Skip, kHead + "<br><a href=\"http://a/?x=\"1\"&y\">Z\xFCge & <b></a>\r\n"
-     "<br><a href=\"gibt's\">Ohne</a>\r\n<br><a href=\"ftp://f/\">F</a>\r\n" + kFoot,
-     {"0|Z\xFCge & <b>|http://a/?x=\"1\"&y|", "3|Gruppe|news:x|", "255|Ohne|gibt's|", "1|F|ftp://f/|"}},
-    {Document, IDC_TYPE_WEB, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}}, {Bookmarks, Skip, "", {"0|W|http://w/|"}}}));
+    {Document, IDC_TYPE_WEB, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}},
+    {Document, Skip, "", {"0|W|http://w/|"}}}));
 
 }  // namespace
