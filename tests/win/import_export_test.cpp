@@ -148,9 +148,9 @@ TEST_F(Pages, FavoritesImport) {
       "1|Anders.URL|ftp://s/|", "0|..?raus|http://drinnen/|", "0|" + std::string(127, 'N') + "|http://lang/|"}));
 }
 
-// A 60,000-link import ended at moments spread from its first durable point to
-// its last (as round 0 saw the data file grow), so that the kills land part-way
-// however loaded the machine: the data file is always one that entry-by-entry
+// A 60,000-link import ended once its data file has grown past a share of it
+// (one to 24 fortieths) and a random moment more, so that the kills land
+// part-way however loaded the machine: the data file is always one that entry-by-entry
 // additions pass through, the backup one they passed through before (or none
 // yet), and the next start opens them. Run to its end, the import leaves exactly
 // their pair. The links are FTP links, so that the WWW page, filled at each
@@ -181,23 +181,22 @@ TEST_F(Pages, KilledImport) {
   const unsigned seed = std::random_device{}();
   std::printf("seed %u\n", seed);
   std::mt19937 random(seed);
-  DWORD first = 0, last = 0;
   int partWay = 0, turnedAway = 0;
-  // Round -1 runs to its end with second copies started meanwhile; round 0
-  // alone, to measure it; the others are killed.
-  for (int round = -1; round <= 24; ++round) {
-    const DWORD delay = round <= 0 ? 0 : first + (round - 1) * (last - first) / 23 + random() % 20;
-    SCOPED_TRACE("round " + std::to_string(round) + ", killed after (0: not) " + std::to_string(delay) + " ms");
+  // Round 0 runs to its end with second copies started meanwhile; the others are killed.
+  for (int round = 0; round <= 24; ++round) {
+    const std::size_t grown = added.size() * round / 40 * RecordSize;
+    const DWORD delay = random() % 30;
+    SCOPED_TRACE("round " + std::to_string(round) + ", killed (0: not) " + std::to_string(delay) + " ms after " +
+                 std::to_string(grown) + " bytes");
     WriteBytes("qxinetvz.dat", Bytes(added[0]));
     DeleteFileA("qxinetvz.bak");
     {
       ManagerRun run(folder_.path(), 7);
       ASSERT_TRUE(run.Begin({Bookmarks, Skip}, kBookmarkDialog, (folder_.path() + "\\bookmark.htm").c_str()));
-      const DWORD begun = GetTickCount();
       std::atomic<bool> running = true;
-      // In round -1 only: second copies started one after another while running holds, each
+      // In round 0 only: second copies started one after another while running holds, each
       // turned away with its box; ended, before the checks, once running is false.
-      auto copies = std::async(round < 0 ? std::launch::async : std::launch::deferred, [&] {
+      auto copies = std::async(round == 0 ? std::launch::async : std::launch::deferred, [&] {
         do {
           Running copy("Z:" QXINET_EXE, "", folder_.path());
           copy.ExpectBox("QX Internet 2.0", "Adressdatenbank ist bereits von einer anderen Instanz dieses "
@@ -207,11 +206,9 @@ TEST_F(Pages, KilledImport) {
         } while (running);
       });
       WIN32_FILE_ATTRIBUTE_DATA data{};
-      if (round == 0) WaitUntil([&] {
-          GetFileAttributesExA("qxinetvz.dat", GetFileExInfoStandard, &data);
-          if (!first && data.nFileSizeLow > RecordSize) first = GetTickCount() - begun;
-          return data.nFileSizeLow == added.size() * RecordSize && (last = GetTickCount() - begun);
-        }, kWaitMs);
+      EXPECT_TRUE(WaitUntil([&] {
+        return GetFileAttributesExA("qxinetvz.dat", GetFileExInfoStandard, &data) && data.nFileSizeLow >= grown;
+      }, kWaitMs)) << data.nFileSizeLow << " bytes; seen: " << Seen(run.process);
       const bool finished = round > 0 || run.Finish();
       running = false;
       ASSERT_TRUE(finished);
