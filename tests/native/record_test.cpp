@@ -32,6 +32,7 @@ TEST(Record, FieldsNamesAndLinkEquality) {
     EXPECT_GT(CompareNames(Filled(0, ascending[i + 1]), Filled(0, ascending[i])), 0) << ascending[i];
   }
   EXPECT_EQ(CompareNames(Filled('t', "Name"), Filled(0, "Name")), 0) << "bytes behind the terminator";
+  EXPECT_EQ(CompareNames(Filled('N'), Filled('N')), 0) << "names without a terminator, within their field";
   // Equality ignores the case of ASCII letters only.
   const struct { const char *a, *b; bool equal; } pairs[] = {
       {"http://X.org/A", "HTTP://x.ORG/a", true}, {"http://x.org", "http://x.org/", false},
