@@ -68,8 +68,9 @@ HWND WaitForWindow(DWORD pid, const std::string& title, const char* className, i
   return found;
 }
 
+// A window that no longer exists is not visible either.
 bool WaitForWindowGone(HWND window, int timeoutMs) {
-  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+  return WaitUntil([&] { return !IsWindowVisible(window); }, timeoutMs);
 }
 
 // Texts as the system keeps them: a message would wait for a busy window.
@@ -91,9 +92,8 @@ HWND CurrentPage(HWND sheet) { return PropSheet_GetCurrentPageHwnd(sheet); }
 // refuses to be left), and a sent message would wait for that box.
 bool SelectTab(HWND sheet, int index, int timeoutMs) {
   return PostMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0) && WaitUntil([&] {
-    HWND page = CurrentPage(sheet);
-    return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)) == index && IsWindowVisible(page) &&
-           page == PropSheet_IndexToHwnd(sheet, index);
+    return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)) == index &&
+           CurrentPage(sheet) == PropSheet_IndexToHwnd(sheet, index) && IsWindowVisible(CurrentPage(sheet));
   }, timeoutMs);
 }
 
@@ -134,6 +134,5 @@ bool WaitForMessageBox(DWORD pid, const std::string& title, int timeoutMs, Messa
 // The box ends on the command as on a click of its button. An answered box is
 // hidden at once but may be destroyed only later.
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
-  return IsWindow(box.window) && IsWindowVisible(box.window) &&
-         PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+  return IsWindowVisible(box.window) && PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
 }
