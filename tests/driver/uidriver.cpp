@@ -24,17 +24,15 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const std::string* title, const cha
     // without sending it a message, so a busy target cannot block the search.
     char caption[1024] = "", name[256] = "";
     GetWindowTextA(window, caption, sizeof caption);
-    GetClassNameA(window, name, sizeof name);
     if (IsWindowVisible(window) && (pid == 0 || owner == pid) && (!title || caption == *title) &&
-        (!className || !std::strcmp(name, className)))
+        (!className || (GetClassNameA(window, name, sizeof name) && !std::strcmp(name, className))))
       found.push_back(window);
   }
   return found;
 }
 
 void KillProgram(Process& process) {
-  if (process.handle != nullptr && TerminateProcess(process.handle, 255))
-    WaitForSingleObject(process.handle, 5000);
+  if (process.handle != nullptr && TerminateProcess(process.handle, 255)) WaitForSingleObject(process.handle, 5000);
 }
 
 Process StartProgram(const std::string& exePath, const std::string& args, const std::string& currentDir) {
@@ -74,21 +72,21 @@ HWND WaitForWindow(DWORD pid, const std::string& title, const char* className, i
   // activating it; a sent message is handled only once that thread is back
   // in its message loop. Measured under Wine: without this, bringing the
   // window to the front at once could leave its caption drawn as inactive.
-  DWORD_PTR ignored = 0;
-  if (found != nullptr) SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+  if (found != nullptr) SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
   return found;
 }
 
+// A window that no longer exists is not visible either.
 bool WaitForWindowGone(HWND window, int timeoutMs) {
-  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+  return WaitUntil([&] { return !IsWindowVisible(window); }, timeoutMs);
 }
 
 // Texts as the system keeps them: a message would wait for a busy window.
 std::string Seen(const Process& process) {
   auto caption = [](HWND w) { char t[512] = ""; return GetWindowTextA(w, t, sizeof t), std::string(t); };
-  DWORD code = STILL_ACTIVE;
-  if (process.handle != nullptr) GetExitCodeProcess(process.handle, &code);
   if (process.handle == nullptr) return "not started";
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process.handle, &code);
   std::string seen = code == STILL_ACTIVE ? "running; windows:" : "ended (" + std::to_string(code) + "); windows:";
   for (HWND w : TopLevelWindows(process.pid)) {
     seen += (IsIconic(w) ? " minimised '" : IsWindowEnabled(w) ? " '" : " disabled '") + caption(w) + "'";
@@ -102,11 +100,9 @@ HWND CurrentPage(HWND sheet) { return PropSheet_GetCurrentPageHwnd(sheet); }
 // Posted because leaving or entering a page may show a modal box (a page that
 // refuses to be left), and a sent message would wait for that box.
 bool SelectTab(HWND sheet, int index, int timeoutMs) {
-  if (!PostMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0)) return false;
-  return WaitUntil([&] {
-    HWND page = CurrentPage(sheet);
-    return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)) == index && IsWindowVisible(page) &&
-           page == PropSheet_IndexToHwnd(sheet, index);
+  return PostMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0) && WaitUntil([&] {
+    return TabCtrl_GetCurSel(PropSheet_GetTabControl(sheet)) == index &&
+           CurrentPage(sheet) == PropSheet_IndexToHwnd(sheet, index) && IsWindowVisible(CurrentPage(sheet));
   }, timeoutMs);
 }
 
@@ -114,53 +110,38 @@ void ClickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
 void SetText(HWND control, const std::string& text) { SetWindowTextA(control, text.c_str()); }
 
-// Measured under Wine to return CP-1252 texts intact.
+// Measured under Wine to return CP-1252 texts intact. No text of the programs
+// under test comes near the buffer's size.
 std::string GetText(HWND control) {
-  std::string text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-  text.resize(static_cast<size_t>(SendMessageA(control, WM_GETTEXT, text.size(), LPARAM(&text[0]))));
-  return text;
+  char text[4096] = "";
+  return std::string(text, SendMessageA(control, WM_GETTEXT, sizeof text, LPARAM(text)));
 }
 
 // Sent wide: under Wine an ANSI LB_GETTEXT across processes returns only the
 // first character of the item.
-std::vector<std::string> ListItems(HWND listBox) {
+std::vector<std::string> ListItems(HWND list) {
   std::vector<std::string> items;
   wchar_t text[1024];
   char narrow[4096];
-  const int count = static_cast<int>(SendMessageW(listBox, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count && SendMessageW(listBox, LB_GETTEXTLEN, i, 0) < 1024; ++i) {
-    const int length = static_cast<int>(SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)));
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (int i = 0; i < count && SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024; ++i) {
+    const int length = int(SendMessageW(list, LB_GETTEXT, i, LPARAM(text)));
     // 1252: the code page the programs under test write their texts in.
-    items.emplace_back(narrow, WideCharToMultiByte(1252, 0, text, length, narrow, 4096, 0, 0));
+    items.emplace_back(narrow, WideCharToMultiByte(1252, 0, text, length, narrow, sizeof narrow, nullptr, nullptr));
   }
   return items;
-}
-
-// LB_SETCURSEL notifies no one, while a click does; the notification is posted
-// because the parent may answer it with a modal box.
-bool SelectListItem(HWND listBox, int index, bool doubleClick) {
-  if (SendMessageA(listBox, LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) return false;
-  if ((GetWindowLongA(listBox, GWL_STYLE) & LBS_NOTIFY) == 0) return true;
-  for (WORD code : {LBN_SELCHANGE, LBN_DBLCLK})
-    if (code == LBN_SELCHANGE || doubleClick)
-      PostMessageA(GetParent(listBox), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(listBox), code), LPARAM(listBox));
-  return true;
 }
 
 bool WaitForMessageBox(DWORD pid, const std::string& title, int timeoutMs, MessageBoxInfo& out) {
   HWND box = WaitForWindow(pid, title, "#32770", timeoutMs);
   if (box == nullptr) return false;
-  HWND text = FindWindowExA(box, nullptr, "Static", nullptr);  // the first static that is not the icon
-  while (text != nullptr && (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-    text = FindWindowExA(box, text, "Static", nullptr);
-  out = MessageBoxInfo{box, GetWindow(box, GW_OWNER), text ? GetText(text) : ""};
+  // The text's control has the id 0xFFFF, as under Windows.
+  out = MessageBoxInfo{box, GetWindow(box, GW_OWNER), GetText(GetDlgItem(box, 0xFFFF))};
   return true;
 }
 
+// The box ends on the command as on a click of its button. An answered box is
+// hidden at once but may be destroyed only later.
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
-  // An answered box is hidden at once but may be destroyed only later.
-  if (!IsWindow(box.window) || !IsWindowVisible(box.window)) return false;
-  HWND button = GetDlgItem(box.window, buttonId);
-  if (button != nullptr && IsWindowVisible(button)) return ClickButton(button), true;
-  return PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0) != 0;
+  return IsWindowVisible(box.window) && PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
 }

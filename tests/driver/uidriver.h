@@ -14,10 +14,7 @@
 
 // A started program. Its handle is left open: a test starts few programs, and
 // an exit code stays readable as long as the test runs.
-struct Process {
-  HANDLE handle = nullptr;
-  DWORD pid = 0;
-};
+struct Process { HANDLE handle = nullptr; DWORD pid = 0; };
 
 // For a test's clean-up after a failure: a program left running would keep
 // Wine busy and confuse the next test that looks for the same windows.
@@ -54,16 +51,10 @@ void SetText(HWND control, const std::string& text);
 std::string GetText(HWND control);
 
 std::vector<std::string> ListItems(HWND listBox);
-// LB_SETCURSEL, then, if the list has LBS_NOTIFY (as a real click would),
-// posts LBN_SELCHANGE (and LBN_DBLCLK) to the parent. False if not in the list.
-bool SelectListItem(HWND listBox, int index, bool doubleClick = false);
 
-struct MessageBoxInfo {
-  HWND window = nullptr, owner = nullptr;
-  std::string text;
-};
+struct MessageBoxInfo { HWND window = nullptr, owner = nullptr; std::string text; };
 // A visible top-level "#32770" window of pid (0 = any) with that title.
 bool WaitForMessageBox(DWORD pid, const std::string& title, int timeoutMs, MessageBoxInfo& out);
-// Clicks the button with that id, or posts WM_COMMAND(id) to a box without
-// one (as Esc does for IDCANCEL). False if the box is already answered.
+// Posts WM_COMMAND(id), as its button or, for IDCANCEL, Esc does. False if the
+// box is already answered.
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);

@@ -6,19 +6,17 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 // Appended in turn: Wine appends by writing at the size it has just read, so
 // two stand-ins released at once could both write at one place, one note over
-// the other.
+// the other. The file is closed before the turn is given back.
 void Note(const std::string& text) {
   HANDLE turn = CreateMutexA(nullptr, FALSE, "QxOpenerLogTurn");
   WaitForSingleObject(turn, 30000);
-  HANDLE log = CreateFileA(std::getenv("QX_OPENER_LOG"), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_ALWAYS, 0, nullptr);
-  DWORD written;
-  WriteFile(log, text.data(), DWORD(text.size()), &written, nullptr);
-  CloseHandle(log), ReleaseMutex(turn), CloseHandle(turn);
+  std::ofstream(std::getenv("QX_OPENER_LOG"), std::ios::binary | std::ios::app) << text;
+  ReleaseMutex(turn), CloseHandle(turn);
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR line, int) {

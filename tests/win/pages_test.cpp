@@ -1,14 +1,11 @@
 // The category pages, the entry dialog and the browser start of the real qxinet.exe
 // under Wine, worked from outside; every change checked against the bytes of qxinetvz.dat.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "manager/resource.h"
 #include "tests/win/manager_run.h"
@@ -16,7 +13,6 @@
 
 namespace {
 
-const int kWait = kWaitMs;
 const char kBadLink[] = "Ung\xFCltiger Link !", kKnown[] = "Link ist bereits eingetragen !";
 using Texts = std::vector<std::string>;
 
@@ -32,36 +28,34 @@ std::string Shortcuts() {
 class PagesTest : public ::testing::Test {
  protected:
   void Start(const std::vector<AddressRecord>& records) {
+    KillProgram(app_.process);  // which holds the data file
     std::string bytes;
     for (const AddressRecord& r : records) bytes += Bytes(r);
     WriteBytes("qxinetvz.dat", bytes);
-    KillProgram(app_.process);
     app_.process = StartProgram("Z:" QXINET_EXE, "", folder_.path());  // Wine takes '/' as well
-    sheet_ = WaitForWindow(app_.process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWait);
+    sheet_ = WaitForWindow(app_.process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWaitMs);
     ASSERT_NE(sheet_, nullptr) << Seen();
   }
   // Whether the sheet has handled the message (and all sent before it).
   bool Answers(UINT message = WM_NULL, WPARAM wParam = 0) {
-    DWORD_PTR result;
-    return SendMessageTimeoutA(sheet_, message, wParam, 0, SMTO_NORMAL, kWait, &result) != 0;
+    return SendMessageTimeoutA(sheet_, message, wParam, 0, SMTO_NORMAL, kWaitMs, nullptr) != 0;
   }
   // What a failed wait saw: the program's windows, the shortcut files, the opener's log.
   std::string Seen() {
     return "\n" + ::Seen(app_.process) + "\nshortcuts:" + Shortcuts() + "\nopener log:\n" + ReadBytes("opener.log");
   }
-  // The records, read once the sheet has handled what was sent before, so that no
-  // reader meets the store at work.
-  Texts Stored() {
-    EXPECT_TRUE(Answers()) << Seen();
-    return StoredRecords("qxinetvz.dat");
-  }
   // Tab selected, item selected (-1: none), button pressed; the entry dialog if one opens.
+  // LB_SETCURSEL notifies no one, so the page is told as by a click; posted, as the page
+  // may answer with a modal box.
   HWND Press(int tab, int item, int button, bool doubleClick = false) {
-    EXPECT_TRUE(SelectTab(sheet_, tab)) << Seen();
-    HWND page = CurrentPage(sheet_);
-    EXPECT_TRUE(item < 0 || SelectListItem(GetDlgItem(page, IDC_LIST), item, doubleClick));
+    EXPECT_TRUE(SelectTab(sheet_, tab, kWaitMs)) << Seen();
+    HWND page = CurrentPage(sheet_), list = GetDlgItem(page, IDC_LIST);
+    EXPECT_TRUE(item < 0 || SendMessageA(list, LB_SETCURSEL, item, 0) != LB_ERR) << item;
+    for (int code : {LBN_SELCHANGE, doubleClick ? LBN_DBLCLK : 0})
+      if (item >= 0 && code) PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_LIST, code), LPARAM(list));
     if (button) ClickButton(GetDlgItem(page, button));
-    return button == IDC_CHANGE || button == IDC_NEW ? WaitForWindow(app_.process.pid, "QX Internet", "#32770", kWait) : page;
+    if (button != IDC_CHANGE && button != IDC_NEW) return page;
+    return WaitForWindow(app_.process.pid, "QX Internet", "#32770", kWaitMs);
   }
   // Sets the fields given (nullptr keeps one) and presses a button of the entry dialog.
   // A refused save leaves it open with the typed texts, and neither Enter nor Escape
@@ -78,20 +72,19 @@ class PagesTest : public ::testing::Test {
       HWND name = GetDlgItem(dialog, IDC_NAME);
       for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
       PostMessageA(name, EM_SETSEL, 0, -1), PostMessageA(name, WM_CHAR, 'x', 0);
-      EXPECT_TRUE(WaitUntil([&] { return GetText(name) == "x"; }, kWait)) << GetText(name) << Seen();
+      EXPECT_TRUE(WaitUntil([&] { return GetText(name) == "x"; }, kWaitMs)) << GetText(name) << Seen();
       ClickButton(GetDlgItem(dialog, IDC_CANCEL));
     }
-    EXPECT_TRUE(WaitForWindowGone(dialog, kWait)) << Seen();
+    EXPECT_TRUE(WaitForWindowGone(dialog, kWaitMs)) << Seen();
   }
   void Box(const std::string& text, int answer = IDOK) {
     EXPECT_TRUE(app_.ExpectBox("QX Internet 2.0", text, sheet_, answer)) << Seen();
   }
   // The list of a page once the link given is on show.
   Texts Shown(int tab, const std::string& link = "") {
-    HWND page = Press(tab, -1, 0);
-    HWND shown = GetDlgItem(page, IDC_LINKTEXT);
-    EXPECT_TRUE(WaitUntil([&] { return GetText(shown) == link; }, kWait)) << GetText(shown) << Seen();
-    return ListItems(GetDlgItem(page, IDC_LIST));
+    HWND shown = GetDlgItem(Press(tab, -1, 0), IDC_LINKTEXT);
+    EXPECT_TRUE(WaitUntil([&] { return GetText(shown) == link; }, kWaitMs)) << GetText(shown) << Seen();
+    return ListItems(GetDlgItem(CurrentPage(sheet_), IDC_LIST));
   }
 
   TestFolder folder_;
@@ -138,11 +131,12 @@ TEST_F(PagesTest, ChangeDeleteAndNewEntries) {
           {0, 0, IDC_DELETE, {}, "Beta", {}}};
   for (const auto& s : steps) {
     HWND dialog = Press(s.tab, s.item, s.button);
-    if (s.button != IDC_DELETE) Enter(dialog, s.texts, IDC_SAVE, s.refusal == kKnown ? nullptr : s.refusal);
-    if (s.button != IDC_DELETE && s.refusal == kKnown) Box(kKnown);
     if (s.button == IDC_DELETE) Box("Den Eintrag '" + std::string(s.refusal) + ask, &s == &steps[4] ? IDNO : IDYES);
-    if (s.button == IDC_DELETE && s.stored.empty()) Box("Adressdatei ist leer !");
-    EXPECT_EQ(Stored(), s.stored) << &s - steps;
+    else Enter(dialog, s.texts, IDC_SAVE, s.refusal == kKnown ? nullptr : s.refusal);
+    if (s.refusal == kKnown || s.stored.empty()) Box(s.stored.empty() ? "Adressdatei ist leer !" : kKnown);
+    // Read once the sheet has handled what was sent before, so that no reader meets the store at work.
+    EXPECT_TRUE(Answers()) << Seen();
+    EXPECT_EQ(StoredRecords("qxinetvz.dat"), s.stored) << &s - steps;
   }
   // Empty lists; change, delete and open do nothing, so that the new-entry dialog (with
   // the page's link preset) opened after them is the only other window.
@@ -157,63 +151,55 @@ TEST_F(PagesTest, ChangeDeleteAndNewEntries) {
 }
 
 // The stand-in opener takes the place of the system's rundll32.exe, and a copy
-// lies in the data folder, where a bare "rundll32" would be found first. A link
-// with a line break starts nothing. The window is minimised at once and answers
-// while the opener runs (in the temporary folder), a second start included; the
+// lies in the data folder, where a bare "rundll32" would be found first. Without
+// a temporary folder there is no shortcut, so nothing is started, and a link with
+// a line break starts nothing. The window is minimised at once and answers while
+// the opener runs (in the temporary folder), a second start included; the
 // shortcuts go once the opener has ended, at the session's end, or with the program.
 TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
-  char system[MAX_PATH] = "";
-  const std::string opener = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\rundll32.exe";
+  const std::string opener = std::string(std::getenv("SystemRoot")) + "\\system32\\rundll32.exe";
   ASSERT_TRUE(CopyFileA(opener.c_str(), (opener + ".qx").c_str(), FALSE));
-  std::shared_ptr<void> put(nullptr, [&](void*) { CopyFileA((opener + ".qx").c_str(), opener.c_str(), 0); });
+  std::shared_ptr<void> put(nullptr, [&](void*) { CopyFileA((opener + ".qx").c_str(), opener.c_str(), FALSE); });
   for (const std::string& copy : {opener, folder_.path() + "\\rundll32.exe"})
     ASSERT_TRUE(CopyFileA(OPENER_STANDIN_EXE, copy.c_str(), FALSE)) << copy;
   // Wine runs its own rundll32 from the system folder unless told to take the file.
   UserValue native("Software\\Wine\\DllOverrides", "rundll32.exe", "native");
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "QxOpenerRelease");
   const std::string temp = folder_.path() + "\\temp";  // the program's temporary folder, inherited
-  CreateDirectoryA(temp.c_str(), nullptr), SetEnvironmentVariableA("TMP", temp.c_str());
+  SetEnvironmentVariableA("TMP", temp.c_str());
   SetEnvironmentVariableA("QX_OPENER_LOG", (folder_.path() + "\\opener.log").c_str());  // the same
   const std::vector<AddressRecord> records = {MakeRecord("Eins", "http://example.org/eins?a=1&b=%20"),
-                                              MakeRecord("Zwei", "http://example.org/zwei"),
-                                              MakeRecord("Zwischen", "http://example.org/\r\nIconFile=x")};
+      MakeRecord("Zwei", "http://example.org/zwei"), MakeRecord("Zwischen", "http://example.org/\r\nIconFile=x")};
   Start(records);
-  Press(0, 2, IDC_LAUNCH), Box("Internet-Explorer konnte nicht gestartet werden !");
-  EXPECT_TRUE(!IsIconic(sheet_) && Shortcuts().empty() && ReadBytes("opener.log").empty()) << Seen();
-  std::string notes;
-  auto launch = [&](int item) {  // Eins by the button, Zwei by a double click
-    Press(0, item, item ? 0 : IDC_LAUNCH, item == 1);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) != FALSE; }, kWait)) << Seen();
-    notes += opener + "|" + temp + "|" + records[item].link + "\n";
-    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes; }, kWait)) << notes << Seen();
-    EXPECT_TRUE(Answers() && !Shortcuts().empty()) << Seen();
-    PostMessageA(sheet_, WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) == FALSE; }, kWait)) << Seen();
-  };
+  // Eins while the temporary folder is missing, then Zwischen with the folder made.
+  for (int item : {0, 2}) {
+    Press(0, item, IDC_LAUNCH), Box("Internet-Explorer konnte nicht gestartet werden !");
+    EXPECT_TRUE(!IsIconic(sheet_) && Shortcuts().empty() && ReadBytes("opener.log").empty()) << Seen();
+    CreateDirectoryA(temp.c_str(), nullptr);
+  }
   // Two starts, the openers released; one start, the session ended, which takes the
   // shortcut before the opener is released; one start, the program closed.
+  std::string notes;
   for (int round = 0; round < 3; ++round) {
-    for (int i = round > 0; i < 2; ++i) launch(i);
+    for (int item = round > 0; item < 2; ++item) {  // Eins by the button, Zwei by a double click
+      Press(0, item, item ? 0 : IDC_LAUNCH, item == 1);
+      notes += opener + "|" + temp + "|" + records[item].link + "\n";
+      EXPECT_TRUE(WaitUntil([&] { return IsIconic(sheet_) && ReadBytes("opener.log") == notes; }, kWaitMs))
+          << notes << Seen();
+      EXPECT_TRUE(Answers() && !Shortcuts().empty()) << Seen();
+      ShowWindow(sheet_, SW_RESTORE);  // sent to the window's thread, done on return
+    }
     EXPECT_TRUE(round != 1 || (Answers(WM_ENDSESSION, TRUE) && Shortcuts().empty())) << Seen();
-    if (round == 2) PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(round < 2 || WaitForSingleObject(app_.process.handle, kWait) == WAIT_OBJECT_0) << Seen();
+    EXPECT_TRUE(round < 2 || app_.ExpectEnd(sheet_));
     SetEvent(release);
     notes += round ? "end\n" : "end\nend\n";
-    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes && Shortcuts().empty(); }, kWait))
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes("opener.log") == notes && Shortcuts().empty(); }, kWaitMs))
         << Seen();
     ResetEvent(release);
   }
 
-  // Started without a temporary folder: no shortcut, so nothing is started.
-  SetEnvironmentVariableA("TMP", (folder_.path() + "\\fehlt").c_str());
-  Start(records);
-  SetEnvironmentVariableA("TMP", std::getenv("TMP"));  // the C library's copy stays as it was
-  Press(0, -1, IDC_LAUNCH);
-  Box("Internet-Explorer konnte nicht gestartet werden !");
-  EXPECT_FALSE(IsIconic(sheet_)) << Seen();
   // Without favourites the button is disabled on every page; a double click only selects.
   // A launch it posted would have ended before the second tab switch is handled.
-  KillProgram(app_.process);
   UserValue favorites("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                       "Favorites", nullptr);
   Start(records);
@@ -223,6 +209,7 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
   Shown(1);
   EXPECT_EQ(Shown(0, "http://example.org/zwei"), (Texts{"Eins", "Zwei", "Zwischen"}));
   EXPECT_TRUE(!IsIconic(sheet_) && ReadBytes("opener.log") == notes) << Seen();
+  SetEnvironmentVariableA("TMP", std::getenv("TMP"));  // the C library's copy stays as it was
 }
 
 }  // namespace

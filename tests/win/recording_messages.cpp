@@ -5,10 +5,7 @@
 
 HWND SheetWindow = nullptr;
 
-std::vector<std::string>& RecordedMessages() {
-  static std::vector<std::string> messages;
-  return messages;
-}
+std::vector<std::string>& RecordedMessages() { static std::vector<std::string> messages; return messages; }
 
 void ErrorBox(const char* text) { RecordedMessages().push_back(text); }
 

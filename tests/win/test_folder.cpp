@@ -10,10 +10,9 @@
 // The first name tried is the empty one, which cannot be made; then serial
 // numbers until one is free.
 TestFolder::TestFolder() : previous_(std::filesystem::current_path().string()) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
+  const std::filesystem::path temp = std::filesystem::temp_directory_path();
   for (unsigned serial = 1; !CreateDirectoryA(path_.c_str(), nullptr); ++serial)
-    path_ = temp + ("qxtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial));
+    path_ = (temp / ("qxtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial))).string();
   SetCurrentDirectoryA(path_.c_str());
 }
 
@@ -26,25 +25,18 @@ TestFolder::~TestFolder() {
   std::filesystem::remove_all(path_, e);
 }
 
+// The stream lives to the end of the statement, the reading included.
 std::string ReadBytes(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(std::ifstream(file, std::ios::binary).rdbuf()), {});
 }
 
-void WriteBytes(const std::string& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
+void WriteBytes(const std::string& file, const std::string& data) { std::ofstream(file, std::ios::binary) << data; }
 
-bool FileExists(const std::string& file) {
-  return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(const std::string& file) { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string Bytes(const AddressRecord& r) {
-  return std::string(reinterpret_cast<const char*>(&r), sizeof r);
-}
+std::string Bytes(const AddressRecord& r) { return std::string(reinterpret_cast<const char*>(&r), sizeof r); }
 
-AddressRecord MakeRecord(const std::string& name, const std::string& link,
-                         const std::string& description) {
+AddressRecord MakeRecord(const std::string& name, const std::string& link, const std::string& description) {
   AddressRecord r{};
   SetFieldText(r.name, name);
   SetFieldText(r.link, link);
@@ -54,10 +46,8 @@ AddressRecord MakeRecord(const std::string& name, const std::string& link,
 }
 
 static void SetUserValue(const char* key, const char* name, const char* value) {
-  if (value)
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value, static_cast<DWORD>(std::strlen(value) + 1));
-  else
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name);
+  if (!value) RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name);
+  else RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value, DWORD(std::strlen(value) + 1));
 }
 
 UserValue::UserValue(const char* key, const char* name, const char* value) : key_(key), name_(name) {

@@ -36,5 +36,4 @@ std::string ReadBytes(const std::string& file);
 void WriteBytes(const std::string& file, const std::string& bytes);
 bool FileExists(const std::string& file);
 std::string Bytes(const AddressRecord& r);
-AddressRecord MakeRecord(const std::string& name, const std::string& link,
-                         const std::string& description = "");
+AddressRecord MakeRecord(const std::string& name, const std::string& link, const std::string& description = "");
