@@ -13,6 +13,7 @@
 #include <random>
 
 #include "addressdb/store.h"
+#include "tests/win/manager_run.h"
 #include "tests/win/recording_messages.h"
 #include "tests/win/test_folder.h"
 
@@ -51,17 +52,18 @@ void ApplyChange(const Change& c, std::vector<AddressRecord>& records, int entri
   std::stable_sort(records.begin(), records.end(), [](auto& a, auto& b) { return CompareNames(a, b) < 0; });
 }
 
-// The worker: one byte on standard output once the store is open ('r'), as
-// each change begins ('s') and after it has reached the data file ('d'); a
-// message of the store ends it, written to worker.txt.
+// The worker: one byte into worker.out once the store is open ('r'), as each
+// change begins ('s') and after it has reached the data file ('d'); a message
+// of the store ends it, written to worker.txt.
 int Worker(unsigned seed) {
   std::mt19937 rng(seed);
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  FILE* out = std::fopen("worker.out", "wb");
+  std::setvbuf(out, nullptr, _IONBF, 0);
   if (!OpenStore()) return 3;
-  std::putchar('r');
+  std::fputc('r', out);
   for (;;) {
     Change c = NextChange(rng, RecordCount());
-    std::putchar('s');
+    std::fputc('s', out);
     if (c.kind == Change::Add) CurrentRecord = MakeRecord(c.name, c.link), AppendRecord();
     if (c.kind == Change::Rename) SetFieldText(RecordAt(c.position).name, c.name), SortRecords();
     if (c.kind == Change::Delete) DeleteRecord(c.position);
@@ -74,7 +76,7 @@ int Worker(unsigned seed) {
       EndImport();
     }
     if (!RecordedMessages().empty()) return WriteBytes("worker.txt", RecordedMessages()[0]), 4;
-    std::putchar('d');
+    std::fputc('d', out);
   }
 }
 
@@ -82,28 +84,6 @@ std::string FileOf(const std::vector<AddressRecord>& records) {
   std::string bytes;
   for (const AddressRecord& r : records) bytes += Bytes(r);
   return bytes;
-}
-
-// Starts the worker with its output on a pipe and returns the pipe's read end
-// (nullptr: no worker). Under Wine a start can fail for a passing reason (a
-// loaded machine that cannot fork or map the new process in time): it is tried
-// again, each failure said with its code, and only a worker that never starts
-// fails the test.
-HANDLE StartWorker(unsigned seed, PROCESS_INFORMATION& pi) {
-  HANDLE readEnd, writeEnd;
-  if (!CreatePipe(&readEnd, &writeEnd, nullptr, 0)) return nullptr;
-  SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = si.hStdError = writeEnd;
-  std::string command = "store_tests --worker " + std::to_string(seed);
-  for (int attempt = 1; attempt <= 5; ++attempt, Sleep(200)) {
-    if (CreateProcessA(_pgmptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) break;
-    std::printf("%s: CreateProcess failed, error %lu\n", command.c_str(), GetLastError());
-  }
-  CloseHandle(writeEnd);
-  return pi.hProcess ? readEnd : nullptr;
 }
 
 TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
@@ -118,12 +98,10 @@ TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
 
   int round = 1, caught[4] = {}, changes = 0, partWay = 0, turnedAway = 0;  // caught: in neither, between,
   for (; round <= 200; ++round) {                                    // unsorted, at the import's point
-    PROCESS_INFORMATION pi{};
-    const HANDLE output = StartWorker(seed + round, pi);
-    ASSERT_TRUE(output) << "round " << round << ": no worker started";
-    std::string out(1, '\0');
-    DWORD got = 0, code = 0;
-    ReadFile(output, &out[0], 1, &got, nullptr);  // the 'r', or nothing from a worker that ended
+    DeleteFileA("worker.out");
+    Running worker(_pgmptr, "--worker " + std::to_string(seed + round), "");
+    ASSERT_TRUE(WaitUntil([] { return !ReadBytes("worker.out").empty(); }, kWaitMs))
+        << "round " << round << ": " << Seen(worker.process) << " " << ReadBytes("worker.txt");
     for (const DWORD until = GetTickCount() + rng() % 40; GetTickCount() < until; ++turnedAway) {
       RecordedMessages().clear();
       OpenStore();
@@ -131,17 +109,14 @@ TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
       CloseStore();
       Sleep(1);
     }
-    TerminateProcess(pi.hProcess, 99);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    for (char bytes[4096]; ReadFile(output, bytes, sizeof bytes, &got, nullptr) && got > 0;) out.append(bytes, got);
-    CloseHandle(output);
+    DWORD code = 0;
+    KillProgram(worker.process);
+    GetExitCodeProcess(worker.process.handle, &code);
+    const std::string out = ReadBytes("worker.out");
     const auto done = static_cast<DWORD>(std::count(out.begin(), out.end(), 'd'));  // the changes reported
     partWay += out.back() == 's';
-    ASSERT_EQ(code, 99u) << "round " << round << ": the worker ended by itself (3: the store did not open) "
-                         << ReadBytes("worker.txt");
+    ASSERT_EQ(code, 255u) << "round " << round << ": the worker ended by itself (3: the store did not open) "
+                          << ReadBytes("worker.txt");
 
     // The states the worker went through, from the same seed. A change of
     // name is written into the record in place before the file is sorted:
