@@ -1,7 +1,5 @@
 // setup.exe and qxuninst.exe from the package folder under Wine, worked from
 // outside and checked against the files and the registry of the test prefix.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <array>
@@ -9,7 +7,6 @@
 
 #include "installer/resource.h"
 #include "tests/win/manager_run.h"
-#include "tests/win/test_folder.h"
 
 // The wizard's status line; the uninstaller's has another number under the same name.
 const int kWizardStatus = IDC_STATUS;

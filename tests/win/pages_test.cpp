@@ -1,7 +1,5 @@
 // The category pages, the entry dialog and the browser start of the real qxinet.exe
 // under Wine, worked from outside; every change checked against the bytes of qxinetvz.dat.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -9,7 +7,6 @@
 
 #include "manager/resource.h"
 #include "tests/win/manager_run.h"
-#include "tests/win/test_folder.h"
 
 namespace {
 

@@ -1,11 +1,8 @@
 // The real qxinet.exe under Wine, worked from outside: the first start, instances
 // side by side, and every start that is refused, by a box or, for a copy of the
 // program with a changed template, silently.
-#include <gtest/gtest.h>
-
 #include "manager/resource.h"
 #include "tests/win/manager_run.h"
-#include "tests/win/test_folder.h"
 
 namespace {
 

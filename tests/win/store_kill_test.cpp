@@ -5,8 +5,6 @@
 // last reported change or the next one (or the import's durable point), and
 // the store must open it. Until the kill, this process opens the store again
 // and again as a second copy would: it must be turned away every time.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +13,6 @@
 #include "addressdb/store.h"
 #include "tests/win/manager_run.h"
 #include "tests/win/recording_messages.h"
-#include "tests/win/test_folder.h"
 
 namespace {
 
