@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "addressdb/store.h"
-#include "tests/win/recording_messages.h"
 #include "tests/win/test_folder.h"
 
 namespace {

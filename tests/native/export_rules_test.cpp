@@ -27,7 +27,7 @@ TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
   EXPECT_FALSE(FavoriteExportPath(folder, "a\\COMx", u"a\\COM\u00B9", path));
 }
 
-TEST(Utf8Files, Declaration) {
+TEST(Utf8Files, DeclarationAndConversion) {
   std::string many;  // quadratic work on these would overrun the test's time limit
   for (int i = 0; i < 100000; ++i) many += "<meta charset=";
   const struct { std::string data; bool utf8; } cases[] = {
@@ -36,17 +36,14 @@ TEST(Utf8Files, Declaration) {
       {"<A HREF=\"x\" LAST_CHARSET=\"UTF-8\">", false}, {"<meta x>charset=UTF-8", false},
       {"<meta charset=UTF-", false}, {many, false}, {many + "<meta charset=utf-8>", true}};
   for (const auto& c : cases) EXPECT_EQ(DeclaresUtf8(c.data), c.utf8) << c.data.substr(0, 60);
-}
-
-// Bytes of a bookmark file and wide file names alike: no look-alikes.
-TEST(Utf8Files, ConversionToWindows1252) {
-  const struct { std::string in, out; } cases[] = {
+  // Converted to Windows-1252, bytes of a bookmark file and wide file names alike: no look-alikes.
+  const struct { std::string in, out; } conversions[] = {
       {"\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F" "e", "Gr\xFC\xDF" "e"}, {"a\xEF\xBB\xBF", "a?"},
       {"\xE2\x82\xAC \xE2\x80\x99 \xC5\xB8 \xC2\xA0", "\x80 \x92 \x9F \xA0"}, {"x\xE2\x82", "x?"},
       // Full-width quote and backslash, division slash, a C1 control, an emoji.
       {"\xEF\xBC\x82 \xEF\xBC\xBC \xE2\x88\x95 \xC2\x81 \xF0\x9F\x98\x80", "? ? ? ? ?"},
       {"\xC3 \xE2\x82 \xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xFF", "? ? ?? ??? ???? ?"}};
-  for (auto c : cases) EXPECT_EQ(c.in.substr(0, Utf8ToCp1252(&c.in[0], c.in.size())), c.out) << c.out;
+  for (auto c : conversions) EXPECT_EQ(c.in.substr(0, Utf8ToCp1252(&c.in[0], c.in.size())), c.out) << c.out;
   EXPECT_EQ(Utf16ToCp1252(u"Gr\u00FC\u00DF \u20AC\u0178 a\uFF3Cb \u2215\u0081 \U0001F600|\xD800x|\xDC00"),
             "Gr\xFC\xDF \x80\x9F a?b ?? ?|?x|?");
 }

@@ -2,9 +2,9 @@
 // addition appended and put in name order as the bubble sort leaves it (a
 // stable sort), every lookup a scan from the front, every overwrite the first
 // 385 bytes, the backup the file before the addition. What a scan from the
-// front answers is pinned down by the record tests; the record fuzz target
-// holds the store's name sort to a literal bubble sort, and every sort here
-// holds it to the stable sort.
+// front answers is pinned down by the record tests. A bubble sort that swaps
+// only when the first name is greater is a stable sort: every sort here holds
+// the store's name sort to it.
 #include <gtest/gtest.h>
 
 #include <algorithm>

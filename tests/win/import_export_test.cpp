@@ -22,7 +22,6 @@ constexpr int Bookmarks = IDC_SOURCE_BOOKMARKS, Hotlist = IDC_SOURCE_HOTLIST, Fa
               Overwrite = IDC_POLICY_OVERWRITE;
 const std::string kShortcut = "[InternetShortcut]\r\nURL=";
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The favourites folder the program reads at start, put back afterwards; a test
 // that wants none (or another) sets its own value over it.

@@ -197,8 +197,7 @@ TEST_F(PagesTest, LaunchWaitsAwayFromTheWindow) {
 
   // Without favourites the button is disabled on every page; a double click only selects.
   // A launch it posted would have ended before the second tab switch is handled.
-  UserValue favorites("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                      "Favorites", nullptr);
+  UserValue favorites(kShellFolders, "Favorites", nullptr);
   Start(records);
   for (int tab = 6; tab >= 0; --tab)
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Press(tab, -1, 0), IDC_LAUNCH))) << tab;

@@ -1,5 +1,5 @@
 // Recording ErrorBox for tests that link the store alone.
-#include "tests/win/recording_messages.h"
+#include "tests/win/test_folder.h"
 
 #include "manager/messages.h"
 

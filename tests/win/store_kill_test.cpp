@@ -12,7 +12,6 @@
 
 #include "addressdb/store.h"
 #include "tests/win/manager_run.h"
-#include "tests/win/recording_messages.h"
 
 namespace {
 
@@ -138,10 +137,9 @@ TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
     ASSERT_TRUE(OpenStore() && RecordedMessages().empty()) << "round " << round;
     CloseStore();
   }
-  std::printf("kills survived: %d (%d changes made; %d kills during a change: %d after it was in place but "
-              "not yet reported, %d after a new name was written but not yet sorted, %d at an import's "
-              "durable point; a second copy turned away %d times)\n",
-              round - 1, changes, partWay, caught[1], caught[2], caught[3], turnedAway);
+  std::printf("kills: %d, changes: %d, kills during a change: %d (in place, unreported: %d; renamed, unsorted: "
+              "%d; at an import's point: %d); a second copy turned away %d times\n", round - 1, changes, partWay,
+              caught[1], caught[2], caught[3], turnedAway);
   EXPECT_GE(partWay, (round - 1) / 4) << "too few kills landed during a change to prove anything";
 }
 

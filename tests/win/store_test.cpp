@@ -13,7 +13,6 @@
 #include <regex>
 
 #include "addressdb/store.h"
-#include "tests/win/recording_messages.h"
 #include "tests/win/test_folder.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "addressdb/record.h"
 
@@ -37,3 +38,10 @@ void WriteBytes(const std::string& file, const std::string& bytes);
 bool FileExists(const std::string& file);
 std::string Bytes(const AddressRecord& r);
 AddressRecord MakeRecord(const std::string& name, const std::string& link, const std::string& description = "");
+
+// The key of the user's special folders, the favourites among them.
+constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The store's messages in tests that link it without the window (recording_messages.cpp):
+// recorded instead of shown.
+std::vector<std::string>& RecordedMessages();
