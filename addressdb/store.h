@@ -48,10 +48,9 @@ bool SaveImport();
 bool SaveImportIfDue();
 bool ImportStopped();
 void EndImport();
-// Type, name and link of CurrentRecord over the record at position; its
-// description stays and nothing is re-sorted. False when a change in place
-// may not have reached the disk (told).
-bool OverwriteWithCurrent(long position);
+// During an import: type, name and link of CurrentRecord over the record at
+// position; its description stays and nothing is re-sorted.
+void OverwriteWithCurrent(long position);
 
 // BeginImport and EndImport around one import.
 struct ImportSession {

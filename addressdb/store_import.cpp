@@ -6,7 +6,6 @@
 // two leaves a backup older than the data file, as entry-by-entry additions
 // would have. The folder stays held throughout (OpenStore), so no other copy
 // of the program gets the data file while it is closed to be replaced.
-#include <cstring>
 #include <memory>
 
 #include "addressdb/import_image.h"
@@ -53,15 +52,18 @@ void SaveBackup() {
 
 // The data file becomes the image, then the backup follows. The view must go
 // for the rename; the folder stays held meanwhile. Where the store cannot be
-// opened again, its message has been shown and the import stops there.
+// opened again, its message has been shown and the import stops there. A
+// failed rename is told once: as the store's own problem where another
+// program holds the file (the store stays closed), else as a failed write.
 bool SaveRecords() {
   if (WriteWorkFile(image->Records()) != WorkFile::Written) return Stop(kCannotWrite);
   CloseFiles();
   if (!PutInPlace(kDataFile)) {
     StoreIo.deleteFile(kWorkFile);
-    Stop(kCannotWrite);
-    Reopen();
-    return false;
+    const char* problem = OpenMapped();
+    if (problem == nullptr || problem == kEmpty) return Stop(kCannotWrite);
+    Tell(problem);
+    return Stop(nullptr);
   }
   image->RecordsWritten();
   SaveBackup();
@@ -117,14 +119,6 @@ void EndImport() {
   if (!stopped && !StoreHasView()) Reopen();
 }
 
-bool OverwriteWithCurrent(long position) {
-  if (image != nullptr) {
-    image->Overwrite(static_cast<std::size_t>(position), CurrentRecord);
-    return true;
-  }
-  if (position < 0 || position >= RecordCount()) return false;
-  constexpr std::size_t kOverwrittenBytes = 1 + 128 + 256;  // type, name and link
-  AddressRecord record = RecordAt(position);
-  std::memcpy(&record, &CurrentRecord, kOverwrittenBytes);
-  return WriteRecord(position, record);
+void OverwriteWithCurrent(long position) {
+  if (image != nullptr) image->Overwrite(static_cast<std::size_t>(position), CurrentRecord);
 }

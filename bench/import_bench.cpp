@@ -60,8 +60,8 @@ double Seconds(DWORD from) { return (GetTickCount() - from) / 1000.0; }
 std::string StoreOf(int count) {
   std::string bytes;
   for (int i = 0; i < count; ++i)
-    bytes += Bytes(MakeRecord("Eintrag " + std::to_string((i * 7919) % count),
-                              "http://www.example.com/" + std::to_string(i)));
+    bytes += Bytes({MakeRecord("Eintrag " + std::to_string((i * 7919) % count),
+                              "http://www.example.com/" + std::to_string(i))});
   return bytes;
 }
 

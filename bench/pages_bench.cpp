@@ -51,9 +51,9 @@ int main() {
     char name[32];
     std::snprintf(name, sizeof name, "Eintrag %05d", i);
     bool isWeb = i % 10 != 0;
-    bytes += Bytes(MakeRecord(name, (isWeb ? "http://www.example.org/" : "ftp://ftp.example.org/") +
+    bytes += Bytes({MakeRecord(name, (isWeb ? "http://www.example.org/" : "ftp://ftp.example.org/") +
                                         std::to_string(i),
-                              "Beschreibung " + std::to_string(i)));
+                              "Beschreibung " + std::to_string(i))});
   }
   WriteBytes("qxinetvz.dat", bytes);
 

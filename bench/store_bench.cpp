@@ -42,10 +42,7 @@ void WriteStore(std::size_t count, std::mt19937& rng) {
                                                       const AddressRecord& b) {
     return CompareNames(a, b) < 0;
   });
-  std::string bytes;
-  bytes.reserve(count * RecordSize);
-  for (const AddressRecord& r : records) bytes += Bytes(r);
-  WriteBytes("qxinetvz.dat", bytes);
+  WriteBytes("qxinetvz.dat", Bytes(records));
 }
 
 double Median(std::vector<double> v) {

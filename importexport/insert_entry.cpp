@@ -34,7 +34,10 @@ TypeFilter::TypeFilter(HWND page) {
 
 ImportRun::~ImportRun() {
   // An addition re-sorted the file: positions held by any page are void.
-  if (added_) SetRefillPendingAll();
+  if (added_) {
+    SetRefillPendingAll();
+    return;
+  }
   for (int type = 0; type < 256; ++type)
     if (stored_[type]) SetRefillPending(static_cast<LinkType>(type));
 }

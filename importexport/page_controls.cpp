@@ -70,7 +70,6 @@ void SetProgressPosition(HWND page, long position) {
     GetClientRect(known.window, &client);
     known.width = client.right;
     Quiet(static_cast<long>(SendMessageA(known.window, PBM_GETPOS, 0, 0)));
-    if (position >= known.quietLow && position <= known.quietHigh) return;
   }
   // The bar holds a position within its range: one beyond it (a count above
   // the 16 bits of the maximum) changes nothing once the bar is full.

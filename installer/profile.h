@@ -1,4 +1,4 @@
-// Reading setup.ini from the current directory, once at start-up.
+// Reading one value of setup.ini from the current directory.
 #pragma once
 #include <string>
 

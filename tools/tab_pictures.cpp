@@ -18,10 +18,10 @@ int main(int argc, char** argv) {
   }
   TestFolder folder;
   WriteBytes("qxinetvz.dat",
-             Bytes(MakeRecord("Beispiel", "http://www.example.org/", "Ein Beispiel")) +
-                 Bytes(MakeRecord("Dateien", "ftp://ftp.example.org/pub/", "Ablage")) +
-                 Bytes(MakeRecord("Wetter", "http://wetter.example.org/", "Vorhersage")) +
-                 Bytes(MakeRecord("Wikipedia", "http://de.wikipedia.org/", "Die freie Enzyklop\xE4" "die")));
+             Bytes({MakeRecord("Beispiel", "http://www.example.org/", "Ein Beispiel"),
+                    MakeRecord("Dateien", "ftp://ftp.example.org/pub/", "Ablage"),
+                    MakeRecord("Wetter", "http://wetter.example.org/", "Vorhersage"),
+                    MakeRecord("Wikipedia", "http://de.wikipedia.org/", "Die freie Enzyklop\xE4" "die")}));
   Process qxinet = StartProgram(argv[1], "", folder.path());
   HWND sheet = WaitForWindow(qxinet.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, 20000);
   const char* const names[10] = {"www", "ftp", "email", "news", "gopher",

@@ -13,10 +13,8 @@ constexpr DWORD kPollMs = 15;
 
 std::vector<HWND> TopLevelWindows(DWORD pid, const std::string* title, const char* className) {
   std::vector<HWND> all, found;
-  EnumWindows([](HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&all));
+  EnumWindows([](HWND w, LPARAM list) { return reinterpret_cast<std::vector<HWND>*>(list)->push_back(w), TRUE; },
+              reinterpret_cast<LPARAM>(&all));
   for (HWND window : all) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);

@@ -174,7 +174,7 @@ TEST_F(Pages, KilledImport) {
                    [&](std::size_t a, std::size_t b) { return CompareNames(added[a], added[b]) < 0; });
   const auto state = [&](std::size_t n) {
     std::string bytes;
-    for (std::size_t i : order) if (i < n) bytes += Bytes(added[i]);
+    for (std::size_t i : order) if (i < n) bytes += Bytes({added[i]});
     return bytes;
   };
   const unsigned seed = std::random_device{}();
@@ -187,7 +187,7 @@ TEST_F(Pages, KilledImport) {
     const DWORD delay = random() % 30;
     SCOPED_TRACE("round " + std::to_string(round) + ", killed (0: not) " + std::to_string(delay) + " ms after " +
                  std::to_string(grown) + " bytes");
-    WriteBytes("qxinetvz.dat", Bytes(added[0]));
+    WriteBytes("qxinetvz.dat", Bytes({added[0]}));
     DeleteFileA("qxinetvz.bak");
     {
       ManagerRun run(folder_.path(), 7);

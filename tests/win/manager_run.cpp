@@ -1,4 +1,5 @@
-// Working the Import and Export pages of the real program (see manager_run.h).
+// Working the real program from outside (see manager_run.h): its boxes and
+// its end, its Import and Export pages, the records it holds.
 #include "tests/win/manager_run.h"
 
 #include <commctrl.h>
@@ -31,8 +32,9 @@ bool Running::ExpectEnd(HWND window) {
 std::vector<std::string> StoredRecords(const std::string& dataFile) {
   std::string bytes = ReadBytes(dataFile);  // empty while qxinet holds the file
   if (HANDLE map = OpenFileMappingA(FILE_MAP_READ, FALSE, "qxinetfilemap")) {
-    auto view = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0));
-    bytes.assign(view, std::filesystem::file_size(dataFile)), UnmapViewOfFile(view), CloseHandle(map);
+    if (auto view = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0)))
+      bytes.assign(view, std::filesystem::file_size(dataFile)), UnmapViewOfFile(view);
+    CloseHandle(map);
   }
   std::vector<std::string> records;
   for (std::size_t at = 0; at + RecordSize <= bytes.size(); at += RecordSize) {
@@ -47,7 +49,7 @@ std::string RecordsFile(const std::vector<std::string>& records) {
   std::string bytes;
   for (const std::string& t : records) {
     const std::size_t a = t.find('|'), b = t.find('|', a + 1), c = t.find('|', b + 1);
-    bytes += Bytes(MakeRecord(t.substr(a + 1, b - a - 1), t.substr(b + 1, c - b - 1), t.substr(c + 1)));
+    bytes += Bytes({MakeRecord(t.substr(a + 1, b - a - 1), t.substr(b + 1, c - b - 1), t.substr(c + 1))});
   }
   return bytes;
 }

@@ -43,7 +43,7 @@ std::string RecordsFile(const std::vector<std::string>& records);
 struct ManagerRun : Running {
   std::function<void(std::size_t)> atBox;  // called with each box's number before its answer
   HWND sheet = nullptr, page = nullptr;
-  // Starts qxinet in folder (answering the box of an empty data file) on tab 7 or 8.
+  // Starts qxinet in folder (answering the box of an empty data file) on the tab given.
   ManagerRun(const std::string& folder, int tab);
   // Closes the program and sees it end; after a failure, or once killed, it is not waited for.
   ~ManagerRun();

@@ -173,7 +173,7 @@ TEST(PackageTest, InstallAndRemove) {
   WriteBytes(target + "\\extra.txt", "x");
   {  // While the installed program runs, its file stays, and so do the entries.
     TestFolder data;
-    WriteBytes("qxinetvz.dat", Bytes(MakeRecord("QX", "http://qx/")));  // no box about an empty file
+    WriteBytes("qxinetvz.dat", Bytes({MakeRecord("QX", "http://qx/")}));  // no box about an empty file
     Running program(target + "\\qxinet.exe", "", data.path());
     ASSERT_TRUE(WaitForWindow(program.process.pid, "QX Internet 2.0 - Internetadressen verwalten", 0, kWaitMs))
         << Seen(program.process);

@@ -26,9 +26,7 @@ class PagesTest : public ::testing::Test {
  protected:
   void Start(const std::vector<AddressRecord>& records) {
     KillProgram(app_.process);  // which holds the data file
-    std::string bytes;
-    for (const AddressRecord& r : records) bytes += Bytes(r);
-    WriteBytes("qxinetvz.dat", bytes);
+    WriteBytes("qxinetvz.dat", Bytes(records));
     app_.process = StartProgram("Z:" QXINET_EXE, "", folder_.path());  // Wine takes '/' as well
     sheet_ = WaitForWindow(app_.process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWaitMs);
     ASSERT_NE(sheet_, nullptr) << Seen();

@@ -9,7 +9,7 @@ namespace {
 const std::string kExe = "Z:" QXINET_EXE;  // Wine takes '/' as well
 
 const std::string kTwoRecords =
-    Bytes(MakeRecord("Beispiel", "http://ex.org/", "Info")) + Bytes(MakeRecord("Dateien", "ftp://f/"));
+    Bytes({MakeRecord("Beispiel", "http://ex.org/", "Info"), MakeRecord("Dateien", "ftp://f/")});
 
 // qxinet (or a copy of it) started in folder: the box it shows first, if any,
 // answered; then its sheet, or, after a box, its end.

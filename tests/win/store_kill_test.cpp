@@ -76,12 +76,6 @@ int Worker(unsigned seed) {
   }
 }
 
-std::string FileOf(const std::vector<AddressRecord>& records) {
-  std::string bytes;
-  for (const AddressRecord& r : records) bytes += Bytes(r);
-  return bytes;
-}
-
 TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
   TestFolder folder;
   const char* given = std::getenv("QX_SEED");
@@ -90,7 +84,7 @@ TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
   std::mt19937 rng(seed);
   std::vector<AddressRecord> state;
   for (int i = 0; i < 1500; ++i) ApplyChange(NextChange(rng, 0), state);
-  WriteBytes("qxinetvz.dat", FileOf(state));
+  WriteBytes("qxinetvz.dat", Bytes(state));
 
   int round = 1, caught[4] = {}, changes = 0, partWay = 0, turnedAway = 0;  // caught: in neither, between,
   for (; round <= 200; ++round) {                                    // unsorted, at the import's point
@@ -126,10 +120,10 @@ TEST(StoreKill, EveryKillLeavesTheDataFileOfOneCompleteState) {
     ApplyChange(change, next);
     ApplyChange(change, saved, kSavedAfter);
     const std::string data = ReadBytes("qxinetvz.dat");
-    const int found = data == FileOf(next) ? 1
-                      : change.kind == Change::Rename && data == FileOf(renamedInPlace) ? 2
-                      : change.kind == Change::Import && data == FileOf(saved) ? 3 : 0;
-    ASSERT_TRUE(found || data == FileOf(state))
+    const int found = data == Bytes(next) ? 1
+                      : change.kind == Change::Rename && data == Bytes(renamedInPlace) ? 2
+                      : change.kind == Change::Import && data == Bytes(saved) ? 3 : 0;
+    ASSERT_TRUE(found || data == Bytes(state))
         << "round " << round << " after " << done << " changes: " << data.size() << " bytes of no state";
     state = std::vector<std::vector<AddressRecord>>{state, next, renamedInPlace, saved}[found];
     ++caught[found];

@@ -27,7 +27,7 @@ const std::string kOldBackup = "an older backup";
 
 std::string FileOf(const Strings& names) {
   std::string bytes;
-  for (const std::string& n : names) bytes += Bytes(MakeRecord(n, "http://" + n + "/"));
+  for (const std::string& n : names) bytes += Bytes({MakeRecord(n, "http://" + n + "/")});
   return bytes;
 }
 
@@ -39,7 +39,7 @@ struct Injection {
   std::string failed;                            // the call that was made to fail, as logged
   bool replaced = false, replacedFirst = false;  // the data file was replaced (before the failing call)
   std::string log;
-  std::function<void()> afterReplace;            // runs once the data file has been replaced
+  std::function<void(bool)> aroundReplace;       // runs before (false) and after (true) the data file is replaced
 } fault;
 
 std::string Short(const std::string& name) { return name.substr(name.rfind('.') + 1); }
@@ -82,8 +82,10 @@ BOOL WINAPI TryFlush(HANDLE h) {
 BOOL WINAPI TryMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
   const std::string call = "M " + Short(from) + ">" + Short(to) + (flags & MOVEFILE_WRITE_THROUGH ? "!" : "");
   if (Fails(call)) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
+  const bool data = std::string(to) == "qxinetvz.dat";
+  if (data && fault.aroundReplace) fault.aroundReplace(false);
   const BOOL ok = MoveFileExA(from, to, flags);
-  if (ok && std::string(to) == "qxinetvz.dat" && (fault.replaced = true) && fault.afterReplace) fault.afterReplace();
+  if (ok && data && (fault.replaced = true) && fault.aroundReplace) fault.aroundReplace(true);
   return ok;
 }
 
@@ -212,19 +214,20 @@ TEST(Store, EveryFailingFileCallLeavesAWholeStore) {
 }
 
 // Between an import's durable points: another program takes the data file the
-// moment a point has put it in place (the import tells it once, stops and
-// writes nothing more); or the backup fails at both tries of the last
-// addition's point and only skipped entries follow (the end writes it).
+// moment a point has put it in place, or just before (the import tells it
+// once, stops and writes nothing more); or the backup fails at both tries of
+// the last addition's point and only skipped entries follow (the end writes it).
 TEST(Store, AnImportBetweenItsPoints) {
-  for (bool taken : {true, false}) {
+  for (int takenAt : {1, 0, -1}) {  // after the rename, before it, never
+    const bool taken = takenAt >= 0;
     TestFolder folder;
     WriteBytes("qxinetvz.dat", FileOf({"A", "C"}));
     ASSERT_TRUE(OpenStore());
     RecordedMessages().clear();
     Inject(0);
     HANDLE held = INVALID_HANDLE_VALUE;
-    fault.afterReplace = [&] {
-      if (taken && held == INVALID_HANDLE_VALUE)
+    fault.aroundReplace = [&](bool after) {
+      if (after == takenAt && held == INVALID_HANDLE_VALUE)
         held = CreateFileA("qxinetvz.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     };
     if (!taken) StoreIo.moveFileEx = [](LPCSTR from, LPCSTR to, DWORD flags) -> BOOL {
@@ -234,18 +237,18 @@ TEST(Store, AnImportBetweenItsPoints) {
     AppendB();
     EXPECT_EQ(SaveImport(), !taken);
     if (!taken) StoreIo.moveFileEx = TryMoveFileEx;
-    EXPECT_EQ(FileExists("qxinetvz.bak"), taken);
+    EXPECT_EQ(FileExists("qxinetvz.bak"), takenAt == 1);
     CurrentRecord = MakeRecord(taken ? "D" : "X", taken ? "http://D/" : "HTTP://A/");  // new, or known and skipped
     if (FindByLink() < 0) AppendRecord();
     EXPECT_EQ(SaveImport(), !taken);
     EndImport();
     StoreIo = StoreFileCalls{};
     CloseHandle(held);
-    EXPECT_EQ(RecordedMessages(), taken ? Strings{kCannotOpen} : Strings{}) << taken;
+    EXPECT_EQ(RecordedMessages(), taken ? Strings{kCannotOpen} : Strings{}) << takenAt;
     EXPECT_EQ(fault.log.find("M tmp>dat"), fault.log.rfind("M tmp>dat")) << fault.log;
     CloseStore();
-    EXPECT_EQ(ReadBytes("qxinetvz.dat"), FileOf({"A", "B", "C"})) << taken;
-    EXPECT_EQ(ReadBytes("qxinetvz.bak"), FileOf({"A", "C"})) << taken;
+    EXPECT_EQ(ReadBytes("qxinetvz.dat"), FileOf(takenAt == 0 ? Strings{"A", "C"} : Strings{"A", "B", "C"})) << takenAt;
+    EXPECT_EQ(ReadBytes("qxinetvz.bak"), takenAt == 0 ? "" : FileOf({"A", "C"})) << takenAt;
   }
 }
 

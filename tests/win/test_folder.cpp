@@ -34,7 +34,9 @@ void WriteBytes(const std::string& file, const std::string& data) { std::ofstrea
 
 bool FileExists(const std::string& file) { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string Bytes(const AddressRecord& r) { return std::string(reinterpret_cast<const char*>(&r), sizeof r); }
+std::string Bytes(const std::vector<AddressRecord>& records) {
+  return std::string(reinterpret_cast<const char*>(records.data()), records.size() * sizeof(AddressRecord));
+}
 
 AddressRecord MakeRecord(const std::string& name, const std::string& link, const std::string& description) {
   AddressRecord r{};

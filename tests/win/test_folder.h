@@ -36,7 +36,7 @@ class UserValue {
 std::string ReadBytes(const std::string& file);
 void WriteBytes(const std::string& file, const std::string& bytes);
 bool FileExists(const std::string& file);
-std::string Bytes(const AddressRecord& r);
+std::string Bytes(const std::vector<AddressRecord>& records);  // the file of these records
 AddressRecord MakeRecord(const std::string& name, const std::string& link, const std::string& description = "");
 
 // The key of the user's special folders, the favourites among them.
