@@ -57,8 +57,9 @@ std::string Follow(Running& run, HWND window, HWND status, const char* title, co
   std::string seen, last;
   const bool ended = WaitUntil([&] {
     const bool finished = done();  // then the status line once more: it may have changed just before
-    char text[512];
-    const std::string now(text, GetWindowTextA(status, text, sizeof text));
+    char text[512] = "";
+    GetWindowTextA(status, text, sizeof text);  // seen under Wine: bytes of no text from a window going away
+    const std::string now = IsWindow(status) ? text : "";
     if (seen.find("|!") == std::string::npos && !now.empty() && now != last) seen += "|" + (last = now);
     MessageBoxInfo box;
     if (WaitForMessageBox(run.process.pid, title, 0, box)) {
