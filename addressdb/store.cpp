@@ -8,6 +8,7 @@
 #include "addressdb/store.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "addressdb/import_image.h"
@@ -18,9 +19,6 @@ AddressRecord CurrentRecord{};
 StoreFileCalls StoreIo;
 
 namespace storefiles {
-const char kDataFile[] = "qxinetvz.dat";
-const char kBackupFile[] = "qxinetvz.bak";
-const char kWorkFile[] = "qxinetvz.tmp";
 const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
 const char kEmpty[] = "Adressdatei ist leer !";
 }  // namespace storefiles
@@ -30,10 +28,30 @@ using namespace storefiles;
 namespace {
 
 const char kMappingName[] = "qxinetfilemap";
-// Held, without sharing, from the first opening to CloseStore: the sign that a
-// copy works on this folder's data file, which stays in place while the data
-// file itself is closed to be replaced, and while it is empty.
-const char kHoldFile[] = "qxinetvz.lck";
+// The store's files by their full names in the folder that was current when
+// the store was first opened. The current folder may move afterwards (on
+// Windows a file dialog can leave it in the chosen file's folder); the data
+// file must not. The hold file is held, without sharing, from the first
+// opening to CloseStore: the sign that a copy works on this folder's data
+// file, which stays in place while the data file itself is closed to be
+// replaced, and while it is empty.
+struct FileNames {
+  std::string data, backup, work, hold;
+} names;
+bool folderFixed = false;
+
+// Beyond MAX_PATH only the extended form reaches the file; a folder that
+// cannot be told leaves the names relative, as they would be anyway.
+void FixFolder() {
+  char folder[MAX_PATH] = "";
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+  std::string base = length > 0 && length < MAX_PATH ? folder : "";
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  if (base.size() + 13 >= MAX_PATH)
+    base = base.compare(0, 2, "\\\\") == 0 ? "\\\\?\\UNC\\" + base.substr(2) : "\\\\?\\" + base;
+  names = {base + "qxinetvz.dat", base + "qxinetvz.bak", base + "qxinetvz.tmp", base + "qxinetvz.lck"};
+  folderFixed = true;
+}
 
 const char kOtherInstance[] =
     "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
@@ -52,7 +70,7 @@ AddressRecord* view = nullptr;
 long recordCount = 0;
 
 HANDLE OpenDataFile() {
-  return StoreIo.createFile(kDataFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0,
+  return StoreIo.createFile(DataName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0,
                             nullptr);
 }
 
@@ -70,14 +88,24 @@ const char* CannotOpenReason() {
   return AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen;
 }
 
-// False when another copy holds the folder. The file goes with its last
-// handle, also when the process is ended. Where it cannot be made at all (a
-// folder that takes no new files), the data file's own lock is all there is.
-bool HoldFolder() {
-  if (holdFile != INVALID_HANDLE_VALUE) return true;
-  holdFile = CreateFileA(kHoldFile, GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  return holdFile != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
+// Nullptr when this copy holds the folder, else why it cannot work here. The
+// file goes with its last handle, also when the process is ended. Only where
+// no such file exists and none can be made (a folder that takes no new files)
+// is the data file's own lock all there is. A hold file that is there but
+// cannot be held (another copy's, one being deleted as that copy ends, a
+// read-only one, a folder of that name) turns this copy away: two copies
+// without a hold would share one work file.
+const char* HoldFolder() {
+  if (holdFile != INVALID_HANDLE_VALUE) return nullptr;
+  holdFile = CreateFileA(names.hold.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (holdFile != INVALID_HANDLE_VALUE) return nullptr;
+  const DWORD error = GetLastError();
+  if (error == ERROR_SHARING_VIOLATION) return kOtherInstance;
+  if (GetFileAttributesA(names.hold.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      GetLastError() == ERROR_FILE_NOT_FOUND)
+    return nullptr;
+  return AnotherInstanceHoldsTheFile() ? kOtherInstance : kCannotOpen;
 }
 
 bool SameFile(HANDLE a, const char* name) {
@@ -92,28 +120,43 @@ bool SameFile(HANDLE a, const char* name) {
   return same;
 }
 
+// A copied file has its bytes on the disk before it counts as a backup: a
+// power cut must not leave a backup of the right size full of zeros.
+bool FlushFile(const char* name) {
+  HANDLE file = StoreIo.createFile(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = StoreIo.flushFileBuffers(file);
+  CloseHandle(file);
+  return flushed;
+}
+
 // The backup is made a second name of the data file just before the data file
 // is replaced. Should the process end in between, or the replacing fail, the
 // two names share their bytes, and a change in place would reach the backup
 // too: give the backup bytes of its own, through the work file and a rename so
 // that it is never half written.
 void SeparateBackup() {
-  if (StoreIo.copyFile(kDataFile, kWorkFile, FALSE))
-    if (!StoreIo.moveFileEx(kWorkFile, kBackupFile, MOVEFILE_REPLACE_EXISTING))
-      StoreIo.deleteFile(kWorkFile);
+  if (StoreIo.copyFile(DataName(), WorkName(), FALSE))
+    if (!FlushFile(WorkName()) || !PutInPlace(BackupName())) StoreIo.deleteFile(WorkName());
 }
 
 bool BackupSharesTheDataFile(HANDLE file) {
   BY_HANDLE_FILE_INFORMATION info;
   return GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1 &&
-         SameFile(file, kBackupFile);
+         SameFile(file, BackupName());
 }
 
 }  // namespace
 
+const char* storefiles::DataName() { return names.data.c_str(); }
+const char* storefiles::BackupName() { return names.backup.c_str(); }
+const char* storefiles::WorkName() { return names.work.c_str(); }
+
 const char* storefiles::OpenMapped() {
   CloseFiles();
-  if (!HoldFolder()) return kOtherInstance;
+  if (!folderFixed) FixFolder();
+  if (const char* problem = HoldFolder()) return problem;
 
   dataFile = OpenDataFile();
   if (dataFile == INVALID_HANDLE_VALUE) return CannotOpenReason();
@@ -185,16 +228,22 @@ std::vector<const AddressRecord*> StoredRecords() {
 // The file is flushed before it is closed: once it is renamed over the data
 // file, a power cut must not leave a name without its bytes.
 WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
-  HANDLE work = StoreIo.createFile(kWorkFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  HANDLE work = StoreIo.createFile(WorkName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    CREATE_ALWAYS, 0, nullptr);
   if (work == INVALID_HANDLE_VALUE) return WorkFile::NotCreated;
 
+  // Some network redirectors refuse single writes of tens of megabytes.
+  constexpr std::size_t kMostPerWrite = 4u << 20;
   bool complete = true;
   auto put = [&](const void* data, std::size_t size) {
-    if (!complete || size == 0) return;
-    DWORD written = 0;
-    BOOL ok = StoreIo.writeFile(work, data, static_cast<DWORD>(size), &written, nullptr);
-    if (!ok || written != size) complete = false;
+    for (auto bytes = static_cast<const char*>(data); complete && size > 0;) {
+      const std::size_t piece = size < kMostPerWrite ? size : kMostPerWrite;
+      DWORD written = 0;
+      BOOL ok = StoreIo.writeFile(work, bytes, static_cast<DWORD>(piece), &written, nullptr);
+      if (!ok || written != piece) complete = false;
+      bytes += piece;
+      size -= piece;
+    }
   };
   const std::size_t kGather = 1024;  // records held back before one write
   std::vector<AddressRecord> gathered;
@@ -220,14 +269,14 @@ WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& reco
   DWORD size = GetFileSize(work, nullptr);
   CloseHandle(work);
   if (!complete || size != records.size() * RecordSize) {
-    StoreIo.deleteFile(kWorkFile);
+    StoreIo.deleteFile(WorkName());
     return WorkFile::NotWritten;
   }
   return WorkFile::Written;
 }
 
 bool storefiles::PutInPlace(const char* target) {
-  return StoreIo.moveFileEx(kWorkFile, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  return StoreIo.moveFileEx(WorkName(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 namespace {
@@ -235,9 +284,9 @@ namespace {
 // The backup as the data file is now: a second name of it, which keeps the
 // old bytes once the work file has taken the data file's name.
 void MakeBackup() {
-  StoreIo.deleteFile(kBackupFile);
-  if (!StoreIo.createHardLink(kBackupFile, kDataFile, nullptr))
-    StoreIo.copyFile(kDataFile, kBackupFile, FALSE);
+  StoreIo.deleteFile(BackupName());
+  if (!StoreIo.createHardLink(BackupName(), DataName(), nullptr))
+    if (StoreIo.copyFile(DataName(), BackupName(), FALSE)) FlushFile(BackupName());
 }
 
 }  // namespace
@@ -274,13 +323,13 @@ namespace {
 bool ReplaceDataFile(bool withBackup, const char* failure) {
   CloseFiles();
   if (withBackup) MakeBackup();
-  if (PutInPlace(kDataFile)) {
+  if (PutInPlace(DataName())) {
     OpenStore();
     return true;
   }
-  StoreIo.deleteFile(kWorkFile);
+  StoreIo.deleteFile(WorkName());
   if (withBackup) {
-    HANDLE file = CreateFileA(kDataFile, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    HANDLE file = CreateFileA(DataName(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       bool shared = BackupSharesTheDataFile(file);
@@ -323,6 +372,7 @@ void CloseStore() {
   CloseFiles();
   if (holdFile != INVALID_HANDLE_VALUE) CloseHandle(holdFile);
   holdFile = INVALID_HANDLE_VALUE;
+  folderFixed = false;
 }
 
 void storefiles::CloseFiles() {

@@ -9,7 +9,11 @@ class ImportImage;
 
 namespace storefiles {
 
-extern const char kDataFile[], kBackupFile[], kWorkFile[];
+// The full names of the data, backup and work files, fixed at the store's
+// first opening until CloseStore.
+const char* DataName();
+const char* BackupName();
+const char* WorkName();
 extern const char kCannotWrite[], kEmpty[];
 
 // Opens and maps the data file. Returns nullptr when the store is open with

@@ -30,7 +30,7 @@ DWORD lastDurable = 0, gap = kLeastGapMs;
 bool Write(const std::vector<const AddressRecord*>& records, const char* target) {
   if (WriteWorkFile(records) != WorkFile::Written) return false;
   if (PutInPlace(target)) return true;
-  StoreIo.deleteFile(kWorkFile);
+  StoreIo.deleteFile(WorkName());
   return false;
 }
 
@@ -47,7 +47,7 @@ bool Stop(const char* message) {
 void SaveBackup() {
   if (!image->BackupChanged()) return;
   const std::vector<const AddressRecord*> before = image->BeforeLastAddition();
-  if (Write(before, kBackupFile) || Write(before, kBackupFile)) image->BackupWritten();
+  if (Write(before, BackupName()) || Write(before, BackupName())) image->BackupWritten();
 }
 
 // The data file becomes the image, then the backup follows. The view must go
@@ -58,8 +58,8 @@ void SaveBackup() {
 bool SaveRecords() {
   if (WriteWorkFile(image->Records()) != WorkFile::Written) return Stop(kCannotWrite);
   CloseFiles();
-  if (!PutInPlace(kDataFile)) {
-    StoreIo.deleteFile(kWorkFile);
+  if (!PutInPlace(DataName())) {
+    StoreIo.deleteFile(WorkName());
     const char* problem = OpenMapped();
     if (problem == nullptr || problem == kEmpty) return Stop(kCannotWrite);
     Tell(problem);
