@@ -97,8 +97,9 @@ const char* CannotOpenReason() {
 // without a hold would share one work file.
 const char* HoldFolder() {
   if (holdFile != INVALID_HANDLE_VALUE) return nullptr;
-  holdFile = CreateFileA(names.hold.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  holdFile = StoreIo.createFile(names.hold.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
+                                nullptr);
   if (holdFile != INVALID_HANDLE_VALUE) return nullptr;
   const DWORD error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION) return kOtherInstance;

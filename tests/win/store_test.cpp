@@ -23,6 +23,8 @@ using S = StoreFileCalls;
 const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
 const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
 const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
+const char kOtherInstance[] =
+    "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6" "ffnet ! Programm wird beendet !";
 const char kCannotMap[] = "Adressdatei kann nicht in Speicher geladen werden !";
 const std::string kOldBackup = "an older backup";
 
@@ -204,6 +206,10 @@ TEST(Store, EveryFailingFileCallLeavesAWholeStore) {
       // a change in place that may not have reached the disk as a failed write.
       const bool create = fault.failed.rfind("C ", 0) == 0;
       const char* m = nullptr;
+      if (fault.failed == "C lck") {  // a sharing violation: another copy holds the folder
+        EXPECT_EQ(o.messages, (Strings{kOtherInstance, "(ends)"})) << where;
+        continue;
+      }
       if (fault.failed == kFlushView || fault.failed == "F dat") {
         m = kCannotWrite;
       } else if (fault.replaced || op.opens) {
@@ -283,6 +289,38 @@ TEST(Store, FilesStayInTheFolderOfTheFirstOpening) {
   EXPECT_EQ(ReadBytes(first + "qxinetvz.dat"), Bytes({a}) + FileOf({"B", "C", "D", "F"}));
   EXPECT_EQ(ReadBytes(first + "qxinetvz.bak"), Bytes({a}) + FileOf({"B", "C", "D"}));
   EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
+}
+
+// A hold file that is there but cannot be held turns the copy away, as another
+// copy's hold does: without a hold, two copies would share one work file.
+TEST(Store, AHoldFileThatCannotBeHeldTurnsTheCopyAway) {
+  struct Case {
+    const char* name;
+    std::function<void()> leave;  // what lies in the folder at the start
+  };
+  const Case cases[] = {
+      // Windows refuses a read-only file, or one being deleted as another copy ends; Wine does not.
+      {.name = "a hold file that is refused",
+       .leave =
+           [] {
+             WriteBytes("qxinetvz.lck", "");
+             StoreIo.createFile = [](LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d, DWORD f, HANDLE t) {
+               if (Short(n) != "lck") return CreateFileA(n, a, s, sa, d, f, t);
+               return SetLastError(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+             };
+           }},
+      {.name = "a folder of that name", .leave = [] { CreateDirectoryA("qxinetvz.lck", nullptr); }},
+  };
+  for (const Case& c : cases) {
+    TestFolder folder;
+    WriteBytes("qxinetvz.dat", FileOf({"A"}));
+    c.leave();
+    RecordedMessages().clear();
+    EXPECT_FALSE(OpenStore()) << c.name;
+    StoreIo = StoreFileCalls{};
+    EXPECT_EQ(RecordedMessages(), Strings{kCannotOpen}) << c.name;
+    CloseStore();
+  }
 }
 
 }  // namespace
