@@ -70,7 +70,7 @@ AddressRecord* view = nullptr;
 long recordCount = 0;
 
 HANDLE OpenDataFile() {
-  return StoreIo.createFile(DataName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0,
+  return Patient<&StoreFileCalls::createFile>(DataName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0,
                             nullptr);
 }
 
@@ -124,7 +124,7 @@ bool SameFile(HANDLE a, const char* name) {
 // A copied file has its bytes on the disk before it counts as a backup: a
 // power cut must not leave a backup of the right size full of zeros.
 bool FlushFile(const char* name) {
-  HANDLE file = StoreIo.createFile(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = Patient<&StoreFileCalls::createFile>(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool flushed = StoreIo.flushFileBuffers(file);
@@ -138,8 +138,8 @@ bool FlushFile(const char* name) {
 // too: give the backup bytes of its own, through the work file and a rename so
 // that it is never half written.
 void SeparateBackup() {
-  if (StoreIo.copyFile(DataName(), WorkName(), FALSE))
-    if (!FlushFile(WorkName()) || !PutInPlace(BackupName())) StoreIo.deleteFile(WorkName());
+  if (Patient<&StoreFileCalls::copyFile>(DataName(), WorkName(), FALSE))
+    if (!FlushFile(WorkName()) || !PutInPlace(BackupName())) Patient<&StoreFileCalls::deleteFile>(WorkName());
 }
 
 bool BackupSharesTheDataFile(HANDLE file) {
@@ -229,7 +229,7 @@ std::vector<const AddressRecord*> StoredRecords() {
 // The file is flushed before it is closed: once it is renamed over the data
 // file, a power cut must not leave a name without its bytes.
 WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
-  HANDLE work = StoreIo.createFile(WorkName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  HANDLE work = Patient<&StoreFileCalls::createFile>(WorkName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    CREATE_ALWAYS, 0, nullptr);
   if (work == INVALID_HANDLE_VALUE) return WorkFile::NotCreated;
 
@@ -270,14 +270,14 @@ WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& reco
   DWORD size = GetFileSize(work, nullptr);
   CloseHandle(work);
   if (!complete || size != records.size() * RecordSize) {
-    StoreIo.deleteFile(WorkName());
+    Patient<&StoreFileCalls::deleteFile>(WorkName());
     return WorkFile::NotWritten;
   }
   return WorkFile::Written;
 }
 
 bool storefiles::PutInPlace(const char* target) {
-  return StoreIo.moveFileEx(WorkName(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  return Patient<&StoreFileCalls::moveFileEx>(WorkName(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 namespace {
@@ -285,9 +285,9 @@ namespace {
 // The backup as the data file is now: a second name of it, which keeps the
 // old bytes once the work file has taken the data file's name.
 void MakeBackup() {
-  StoreIo.deleteFile(BackupName());
-  if (!StoreIo.createHardLink(BackupName(), DataName(), nullptr))
-    if (StoreIo.copyFile(DataName(), BackupName(), FALSE)) FlushFile(BackupName());
+  Patient<&StoreFileCalls::deleteFile>(BackupName());
+  if (!Patient<&StoreFileCalls::createHardLink>(BackupName(), DataName(), nullptr))
+    if (Patient<&StoreFileCalls::copyFile>(DataName(), BackupName(), FALSE)) FlushFile(BackupName());
 }
 
 }  // namespace
@@ -328,7 +328,7 @@ bool ReplaceDataFile(bool withBackup, const char* failure) {
     OpenStore();
     return true;
   }
-  StoreIo.deleteFile(WorkName());
+  Patient<&StoreFileCalls::deleteFile>(WorkName());
   if (withBackup) {
     HANDLE file = CreateFileA(DataName(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);

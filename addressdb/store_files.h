@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "addressdb/record.h"
+#include "addressdb/store.h"
 
 class ImportImage;
 
@@ -36,6 +37,24 @@ bool OpenIfClosed();
 // Opens the store again on a file the user has seen or expects (an empty
 // one needs no word); false, with the message shown, when it cannot.
 bool Reopen();
+
+// A file call of the store, tried again for about a second with growing
+// pauses while it is refused because another program has the file open for
+// a moment (virus scanners, indexers, backup and sync tools do so).
+inline bool Worked(HANDLE file) { return file != INVALID_HANDLE_VALUE; }
+inline bool Worked(BOOL result) { return result != FALSE; }
+template <auto Call, typename... Args>
+auto Patient(Args... args) {
+  for (DWORD pause = 1;; pause *= 2) {
+    const auto result = (StoreIo.*Call)(args...);
+    const DWORD error = GetLastError();
+    if (Worked(result) || pause > 512 ||
+        (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION &&
+         error != ERROR_ACCESS_DENIED))
+      return result;
+    Sleep(pause);
+  }
+}
 
 // Writes the records, in this order, into a new work file and checks that
 // every byte arrived and reached the disk.

@@ -30,7 +30,7 @@ DWORD lastDurable = 0, gap = kLeastGapMs;
 bool Write(const std::vector<const AddressRecord*>& records, const char* target) {
   if (WriteWorkFile(records) != WorkFile::Written) return false;
   if (PutInPlace(target)) return true;
-  StoreIo.deleteFile(WorkName());
+  Patient<&StoreFileCalls::deleteFile>(WorkName());
   return false;
 }
 
@@ -59,7 +59,7 @@ bool SaveRecords() {
   if (WriteWorkFile(image->Records()) != WorkFile::Written) return Stop(kCannotWrite);
   CloseFiles();
   if (!PutInPlace(DataName())) {
-    StoreIo.deleteFile(WorkName());
+    Patient<&StoreFileCalls::deleteFile>(WorkName());
     const char* problem = OpenMapped();
     if (problem == nullptr || problem == kEmpty) return Stop(kCannotWrite);
     Tell(problem);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <regex>
+#include <thread>
 
 #include "addressdb/store.h"
 #include "tests/win/test_folder.h"
@@ -71,7 +72,9 @@ constexpr char kCopy[] = "CopyFileA", kLink[] = "CreateHardLinkA", kDelete[] = "
 constexpr char kMapping[] = "CreateFileMappingA", kView[] = "MapViewOfFile", kFlushView[] = "V";
 
 HANDLE WINAPI TryCreateFile(LPCSTR n, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d, DWORD f, HANDLE t) {
-  if (Fails("C " + Short(n))) return SetLastError(ERROR_SHARING_VIOLATION), INVALID_HANDLE_VALUE;
+  // Another copy's hold; any other file as if write-protected (a moment's hold is waited for).
+  const DWORD error = Short(n) == "lck" ? ERROR_SHARING_VIOLATION : ERROR_WRITE_PROTECT;
+  if (Fails("C " + Short(n))) return SetLastError(error), INVALID_HANDLE_VALUE;
   return CreateFileA(n, a, s, sa, d, f, t);
 }
 BOOL WINAPI TryWriteFile(HANDLE h, LPCVOID data, DWORD n, LPDWORD written, LPOVERLAPPED o) {
@@ -84,7 +87,7 @@ BOOL WINAPI TryFlush(HANDLE h) {
 }
 BOOL WINAPI TryMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
   const std::string call = "M " + Short(from) + ">" + Short(to) + (flags & MOVEFILE_WRITE_THROUGH ? "!" : "");
-  if (Fails(call)) return SetLastError(ERROR_ACCESS_DENIED), FALSE;
+  if (Fails(call)) return SetLastError(ERROR_WRITE_PROTECT), FALSE;
   const bool data = Short(to) == "dat";
   if (data && fault.aroundReplace) fault.aroundReplace(false);
   const BOOL ok = MoveFileExA(from, to, flags);
@@ -97,7 +100,7 @@ void Inject(int failAt) {
   fault.failAt = failAt;
   StoreIo = {TryCreateFile, TryWriteFile, Try<&S::copyFile, kCopy, ERROR_DISK_FULL>,
              Try<&S::createHardLink, kLink, ERROR_NOT_SUPPORTED>, TryMoveFileEx,
-             Try<&S::deleteFile, kDelete, ERROR_ACCESS_DENIED>,
+             Try<&S::deleteFile, kDelete, ERROR_WRITE_PROTECT>,
              Try<&S::createFileMapping, kMapping, ERROR_NOT_ENOUGH_MEMORY>,
              Try<&S::mapViewOfFile, kView, ERROR_NOT_ENOUGH_MEMORY>, TryFlush,
              Try<&S::flushViewOfFile, kFlushView, ERROR_LOCK_VIOLATION>};
@@ -249,6 +252,7 @@ TEST(Store, AnImportBetweenItsPoints) {
     BeginImport();
     AppendB();
     EXPECT_EQ(SaveImport(), !taken);
+    const std::size_t firstPoint = fault.log.size();
     if (!taken) StoreIo.moveFileEx = TryMoveFileEx;
     EXPECT_EQ(FileExists("qxinetvz.bak"), takenAt == 1);
     CurrentRecord = MakeRecord(taken ? "D" : "X", taken ? "http://D/" : "HTTP://A/");  // new, or known and skipped
@@ -258,7 +262,7 @@ TEST(Store, AnImportBetweenItsPoints) {
     StoreIo = StoreFileCalls{};
     CloseHandle(held);
     EXPECT_EQ(RecordedMessages(), taken ? Strings{kCannotOpen} : Strings{}) << takenAt;
-    EXPECT_EQ(fault.log.find("M tmp>dat"), fault.log.rfind("M tmp>dat")) << fault.log;
+    EXPECT_EQ(fault.log.find("M tmp>dat", firstPoint), std::string::npos) << fault.log;
     CloseStore();
     EXPECT_EQ(ReadBytes("qxinetvz.dat"), FileOf(takenAt == 0 ? Strings{"A", "C"} : Strings{"A", "B", "C"})) << takenAt;
     EXPECT_EQ(ReadBytes("qxinetvz.bak"), takenAt == 0 ? "" : FileOf({"A", "C"})) << takenAt;
@@ -320,6 +324,46 @@ TEST(Store, AHoldFileThatCannotBeHeldTurnsTheCopyAway) {
     StoreIo = StoreFileCalls{};
     EXPECT_EQ(RecordedMessages(), Strings{kCannotOpen}) << c.name;
     CloseStore();
+  }
+}
+
+// Another program has a file of the store for a moment as a change starts (a
+// virus scanner, an indexer): the change waits for it; held on, the change
+// fails as before and nothing is lost.
+TEST(Store, AFileHeldForAMomentIsWaitedFor) {
+  struct Case {
+    const char* file;  // held without sharing: the work file before, the data file as it is replaced
+    DWORD heldMs;
+    bool added;
+  };
+  const Case cases[] = {{.file = "qxinetvz.tmp", .heldMs = 300, .added = true},
+                        {.file = "qxinetvz.dat", .heldMs = 300, .added = true},
+                        {.file = "qxinetvz.tmp", .heldMs = 3000, .added = false}};
+  for (const Case& c : cases) {
+    const std::string what = c.file + (", held " + std::to_string(c.heldMs) + " ms");
+    TestFolder folder;
+    WriteBytes("qxinetvz.dat", FileOf({"A", "C"}));
+    ASSERT_TRUE(OpenStore());
+    RecordedMessages().clear();
+    std::thread release;
+    auto hold = [&] {
+      HANDLE held = CreateFileA(c.file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+      release = std::thread([held, ms = c.heldMs] { 
+        Sleep(ms);
+        CloseHandle(held);
+       });
+    };
+    Inject(0);
+    fault.aroundReplace = [&](bool after) {
+      if (!after && !release.joinable() && Short(c.file) == "dat") hold();
+    };
+    if (Short(c.file) == "tmp") hold();
+    EXPECT_EQ(AppendB(), c.added) << what;
+    StoreIo = StoreFileCalls{};
+    release.join();
+    EXPECT_EQ(RecordedMessages(), c.added ? Strings{} : Strings{kCannotWrite}) << what;
+    CloseStore();
+    EXPECT_EQ(ReadBytes("qxinetvz.dat"), FileOf(c.added ? Strings{"A", "B", "C"} : Strings{"A", "C"})) << what;
   }
 }
 
