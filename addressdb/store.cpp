@@ -21,6 +21,7 @@ StoreFileCalls StoreIo;
 namespace storefiles {
 const char kCannotWrite[] = "Eintrag konnte nicht in Datei geschrieben werden !";
 const char kEmpty[] = "Adressdatei ist leer !";
+const char kCannotMap[] = "Adressdatei kann nicht in Speicher geladen werden !";
 }  // namespace storefiles
 
 using namespace storefiles;
@@ -58,7 +59,7 @@ const char kOtherInstance[] =
     "ffnet ! Programm wird beendet !";
 const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
 const char kWrongFormat[] = "Falsches Dateiformat !";
-const char kCannotMap[] = "Adressdatei kann nicht in Speicher geladen werden !";
+
 const char kCannotCreateWork[] =
     "Arbeitsdatei kann nicht angelegt werden, Eintrag nicht gel\xF6scht !";
 const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
@@ -395,10 +396,15 @@ bool OpenStore() {
 
 bool AppendRecord() {
   if (ImportImage* image = RunningImport()) {
-    image->Add(CurrentRecord);
-    return true;
+    if (image->Count() >= kMostRecords) return RefuseImportAddition();
+    return AddToImport();
   }
   if (!OpenIfClosed()) return false;
+  // A larger file could not be mapped again at the next start.
+  if (recordCount >= kMostRecords) {
+    ErrorBox(kCannotWrite);
+    return false;
+  }
   std::vector<const AddressRecord*> records = StoredRecords();
   records.push_back(&CurrentRecord);
   SortByName(records);
@@ -444,6 +450,9 @@ void SortRecords() {
 
 long FindByLink() {
   if (ImportImage* image = RunningImport()) return image->Find(FieldText(CurrentRecord.link));
+  // A closed store may have been closed by a failure, not by an empty file:
+  // look again, lest a stored link be added a second time.
+  if (view == nullptr && !OpenIfClosed()) return kStoreUnusable;
   if (view == nullptr) return -1;
   return FindLinkIn(view, static_cast<std::size_t>(recordCount), FieldText(CurrentRecord.link));
 }

@@ -19,6 +19,10 @@ void CloseStore();
 bool AppendRecord();
 bool DeleteRecord(long position);
 void SortRecords();
+// The position of the record with CurrentRecord's link, -1 when none has
+// it, or kStoreUnusable once the message why the store cannot be opened has
+// been shown (then nothing may be added).
+constexpr long kStoreUnusable = -2;
 long FindByLink();
 
 // Records while the store has its view, else 0.

@@ -15,7 +15,19 @@ namespace storefiles {
 const char* DataName();
 const char* BackupName();
 const char* WorkName();
-extern const char kCannotWrite[], kEmpty[];
+extern const char kCannotWrite[], kEmpty[], kCannotMap[];
+
+// The most records a data file may hold: it stays below 2 GB, which the
+// program can always map.
+constexpr long kMostRecords = static_cast<long>((0x80000000u - RecordSize) / RecordSize);
+
+// During an import: CurrentRecord added to its image, or, where memory runs
+// out, the import stopped with one message (the files stay as at the last
+// durable point). False then.
+bool AddToImport();
+// During an import: an addition past kMostRecords refused. What came before
+// is written out, then the import stops with one message. False.
+bool RefuseImportAddition();
 
 // Opens and maps the data file. Returns nullptr when the store is open with
 // its view, kEmpty when the file is empty (the store stays closed), or the

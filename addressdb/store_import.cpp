@@ -7,6 +7,7 @@
 // would have. The folder stays held throughout (OpenStore), so no other copy
 // of the program gets the data file while it is closed to be replaced.
 #include <memory>
+#include <new>
 
 #include "addressdb/import_image.h"
 #include "addressdb/store.h"
@@ -52,9 +53,9 @@ void SaveBackup() {
 
 // The data file becomes the image, then the backup follows. The view must go
 // for the rename; the folder stays held meanwhile. Where the store cannot be
-// opened again, its message has been shown and the import stops there. A
-// failed rename is told once: as the store's own problem where another
-// program holds the file (the store stays closed), else as a failed write.
+// opened again, the import goes on from its image. A failed rename is told
+// once and stops the import: as the store's own problem where another program
+// holds the file (the store stays closed), else as a failed write.
 bool SaveRecords() {
   if (WriteWorkFile(image->Records()) != WorkFile::Written) return Stop(kCannotWrite);
   CloseFiles();
@@ -67,12 +68,29 @@ bool SaveRecords() {
   }
   image->RecordsWritten();
   SaveBackup();
-  return Reopen() || Stop(nullptr);
+  // The image holds the whole import: a file that cannot be opened again now
+  // (another program has it) is tried again at the next point, and told at
+  // the end if it stays so; the folder is held meanwhile.
+  OpenMapped();
+  return true;
 }
 
 }  // namespace
 
 ImportImage* RunningImport() { return image.get(); }
+
+bool storefiles::AddToImport() {
+  try {
+    image->Add(CurrentRecord);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return Stop(kCannotMap);
+  }
+}
+
+bool storefiles::RefuseImportAddition() {
+  return SaveImport() && Stop(kCannotWrite);
+}
 
 void BeginImport() {
   EndImport();
@@ -82,8 +100,14 @@ void BeginImport() {
     return;
   }
   const long count = RecordCount();
-  image = std::make_unique<ImportImage>(count > 0 ? &RecordAt(0) : nullptr,
-                                        static_cast<std::size_t>(count));
+  try {
+    image = std::make_unique<ImportImage>(count > 0 ? &RecordAt(0) : nullptr,
+                                          static_cast<std::size_t>(count));
+  } catch (const std::bad_alloc&) {
+    image.reset();
+    Stop(kCannotMap);
+    return;
+  }
   lastDurable = GetTickCount();
   gap = kLeastGapMs;
 }
@@ -120,5 +144,10 @@ void EndImport() {
 }
 
 void OverwriteWithCurrent(long position) {
-  if (image != nullptr) image->Overwrite(static_cast<std::size_t>(position), CurrentRecord);
+  if (image == nullptr || stopped) return;
+  try {
+    image->Overwrite(static_cast<std::size_t>(position), CurrentRecord);
+  } catch (const std::bad_alloc&) {
+    Stop(kCannotMap);
+  }
 }

@@ -57,6 +57,7 @@ bool InsertImportedEntry(ImportRun& run) {
   if (!SaveImportIfDue()) return false;
   if (!run.filter_.Passes(CurrentRecord.type)) return false;
   const long index = FindByLink();
+  if (index == kStoreUnusable) return false;
   if (index < 0) {
     AppendRecord();
     run.added_ = true;

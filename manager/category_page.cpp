@@ -121,10 +121,11 @@ void NewEntry(LinkType type, HWND page) {
   std::memset(&CurrentRecord, 0, sizeof CurrentRecord);
   SetFieldText(CurrentRecord.link, kPresets[PageIndex(type)]);
   if (RunEntryDialog(page) == 1) {
-    if (FindByLink() == -1) {
+    const long found = FindByLink();
+    if (found == -1) {
       AppendRecord();
       SetRefillPendingAll();
-    } else {
+    } else if (found >= 0) {
       ErrorBox(kLinkExists);
     }
   }
