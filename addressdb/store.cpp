@@ -38,8 +38,7 @@ const char kMappingName[] = "qxinetfilemap";
 // replaced, and while it is empty.
 struct FileNames {
   std::string data, backup, work, hold;
-} names;
-bool folderFixed = false;
+} names;  // empty until the first opening
 
 // Beyond MAX_PATH only the extended form reaches the file; a folder that
 // cannot be told leaves the names relative, as they would be anyway.
@@ -51,7 +50,6 @@ void FixFolder() {
   if (base.size() + 13 >= MAX_PATH)
     base = base.compare(0, 2, "\\\\") == 0 ? "\\\\?\\UNC\\" + base.substr(2) : "\\\\?\\" + base;
   names = {base + "qxinetvz.dat", base + "qxinetvz.bak", base + "qxinetvz.tmp", base + "qxinetvz.lck"};
-  folderFixed = true;
 }
 
 const char kOtherInstance[] =
@@ -59,7 +57,6 @@ const char kOtherInstance[] =
     "ffnet ! Programm wird beendet !";
 const char kCannotOpen[] = "Adressdatei kann nicht ge\xF6" "ffnet werden !";
 const char kWrongFormat[] = "Falsches Dateiformat !";
-
 const char kCannotCreateWork[] =
     "Arbeitsdatei kann nicht angelegt werden, Eintrag nicht gel\xF6scht !";
 const char kCannotDelete[] = "Eintrag konnte nicht aus Datei gel\xF6scht werden !";
@@ -71,8 +68,8 @@ AddressRecord* view = nullptr;
 long recordCount = 0;
 
 HANDLE OpenDataFile() {
-  return Patient<&StoreFileCalls::createFile>(DataName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0,
-                            nullptr);
+  return Patient<&StoreFileCalls::createFile>(DataName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              OPEN_ALWAYS, 0, nullptr);
 }
 
 bool AnotherInstanceHoldsTheFile() {
@@ -98,9 +95,9 @@ const char* CannotOpenReason() {
 // without a hold would share one work file.
 const char* HoldFolder() {
   if (holdFile != INVALID_HANDLE_VALUE) return nullptr;
-  holdFile = StoreIo.createFile(names.hold.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                                nullptr);
+  holdFile = StoreIo.createFile(names.hold.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (holdFile != INVALID_HANDLE_VALUE) return nullptr;
   const DWORD error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION) return kOtherInstance;
@@ -125,8 +122,8 @@ bool SameFile(HANDLE a, const char* name) {
 // A copied file has its bytes on the disk before it counts as a backup: a
 // power cut must not leave a backup of the right size full of zeros.
 bool FlushFile(const char* name) {
-  HANDLE file = Patient<&StoreFileCalls::createFile>(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
+  HANDLE file = Patient<&StoreFileCalls::createFile>(
+      name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool flushed = StoreIo.flushFileBuffers(file);
   CloseHandle(file);
@@ -140,7 +137,8 @@ bool FlushFile(const char* name) {
 // that it is never half written.
 void SeparateBackup() {
   if (Patient<&StoreFileCalls::copyFile>(DataName(), WorkName(), FALSE))
-    if (!FlushFile(WorkName()) || !PutInPlace(BackupName())) Patient<&StoreFileCalls::deleteFile>(WorkName());
+    if (!FlushFile(WorkName()) || !PutInPlace(BackupName()))
+      Patient<&StoreFileCalls::deleteFile>(WorkName());
 }
 
 bool BackupSharesTheDataFile(HANDLE file) {
@@ -157,7 +155,7 @@ const char* storefiles::WorkName() { return names.work.c_str(); }
 
 const char* storefiles::OpenMapped() {
   CloseFiles();
-  if (!folderFixed) FixFolder();
+  if (names.hold.empty()) FixFolder();
   if (const char* problem = HoldFolder()) return problem;
 
   dataFile = OpenDataFile();
@@ -230,8 +228,8 @@ std::vector<const AddressRecord*> StoredRecords() {
 // The file is flushed before it is closed: once it is renamed over the data
 // file, a power cut must not leave a name without its bytes.
 WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
-  HANDLE work = Patient<&StoreFileCalls::createFile>(WorkName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                   CREATE_ALWAYS, 0, nullptr);
+  HANDLE work = Patient<&StoreFileCalls::createFile>(WorkName(), GENERIC_READ | GENERIC_WRITE, 0,
+                                                     nullptr, CREATE_ALWAYS, 0, nullptr);
   if (work == INVALID_HANDLE_VALUE) return WorkFile::NotCreated;
 
   // Some network redirectors refuse single writes of tens of megabytes.
@@ -278,7 +276,8 @@ WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& reco
 }
 
 bool storefiles::PutInPlace(const char* target) {
-  return Patient<&StoreFileCalls::moveFileEx>(WorkName(), target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  return Patient<&StoreFileCalls::moveFileEx>(WorkName(), target,
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 namespace {
@@ -374,7 +373,7 @@ void CloseStore() {
   CloseFiles();
   if (holdFile != INVALID_HANDLE_VALUE) CloseHandle(holdFile);
   holdFile = INVALID_HANDLE_VALUE;
-  folderFixed = false;
+  names = {};
 }
 
 void storefiles::CloseFiles() {

@@ -1,4 +1,5 @@
-// The address store: the data file "qxinetvz.dat" in the current directory,
+// The address store: the data file "qxinetvz.dat" in the folder that was
+// current when the store was first opened,
 // opened exclusively and mapped whole, with the work record CurrentRecord.
 // Changes that move records build the new file beside the old one and put it
 // in place with one rename, so a process ended at any moment leaves a whole
