@@ -66,6 +66,9 @@ HANDLE dataFile = INVALID_HANDLE_VALUE;
 HANDLE mapping = nullptr;
 AddressRecord* view = nullptr;
 long recordCount = 0;
+// The problem last told while the store stayed closed: a page that looks
+// again at the same closed store keeps quiet about it.
+const char* toldWhileClosed = nullptr;
 
 HANDLE OpenDataFile() {
   return Patient<&StoreFileCalls::createFile>(DataName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -208,6 +211,7 @@ const char* storefiles::OpenMapped() {
     return kCannotMap;
   }
   recordCount = static_cast<long>(size / RecordSize);
+  toldWhileClosed = nullptr;
   return nullptr;
 }
 
@@ -293,6 +297,7 @@ void MakeBackup() {
 }  // namespace
 
 void storefiles::Tell(const char* problem) {
+  toldWhileClosed = problem;
   ErrorBox(problem);
   // The message says that the program ends: it does, once the current
   // message is handled (at start, before any window, it ends anyway).
@@ -306,6 +311,13 @@ bool storefiles::OpenIfClosed() {
   if (problem == nullptr || problem == kEmpty) return true;
   Tell(problem);
   return false;
+}
+
+void LookAgainAtStore() {
+  if (view != nullptr || RunningImport() != nullptr) return;
+  const char* problem = OpenMapped();
+  if (problem == nullptr || problem == kEmpty) toldWhileClosed = nullptr;
+  else if (problem != toldWhileClosed) Tell(problem);
 }
 
 bool storefiles::Reopen() {
@@ -374,6 +386,7 @@ void CloseStore() {
   if (holdFile != INVALID_HANDLE_VALUE) CloseHandle(holdFile);
   holdFile = INVALID_HANDLE_VALUE;
   names = {};
+  toldWhileClosed = nullptr;
 }
 
 void storefiles::CloseFiles() {

@@ -26,6 +26,11 @@ void SortRecords();
 constexpr long kStoreUnusable = -2;
 long FindByLink();
 
+// Before a page shows the store: one left closed by a failure is opened
+// again rather than shown as empty. A problem already told since the store
+// closed is not told a second time.
+void LookAgainAtStore();
+
 // Records while the store has its view, else 0.
 long RecordCount();
 bool StoreHasView();

@@ -69,6 +69,7 @@ void FillList(LinkType type, HWND page) {
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   SetDlgItemTextA(page, IDC_LINKTEXT, "");
   SetDlgItemTextA(page, IDC_DESCTEXT, "");
+  LookAgainAtStore();
   if (!StoreHasView() || RecordCount() == 0) return;
   // Ten thousand insertions repaint nothing until the list is complete.
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);

@@ -233,7 +233,8 @@ TEST(Store, EveryFailingFileCallLeavesAWholeStore) {
 // Between an import's durable points: another program takes the data file the
 // moment a point has put it in place (the import goes on from its image and
 // tells it once, when its next point cannot replace the file), or just before
-// (the import tells it once, stops and writes nothing more); or the backup fails at both tries of
+// (the import tells it once, stops and writes nothing more; a page shown
+// while the file is taken does not tell it again); or the backup fails at both tries of
 // the last addition's point and only skipped entries follow (the end writes it).
 TEST(Store, AnImportBetweenItsPoints) {
   for (int takenAt : {1, 0, -1}) {  // after the rename, before it, never
@@ -261,9 +262,14 @@ TEST(Store, AnImportBetweenItsPoints) {
     if (FindByLink() < 0) AppendRecord();
     EXPECT_EQ(SaveImport(), !taken);
     EndImport();
+    LookAgainAtStore();  // a page shown meanwhile: the store stays closed, told once
+    EXPECT_EQ(StoreHasView(), !taken) << takenAt;
     StoreIo = StoreFileCalls{};
     CloseHandle(held);
-    // A store the failure left closed is looked at again before a link counts as new.
+    // A store the failure left closed is looked at again before a page shows it
+    // (tried where the file was taken after the rename) and before a link counts as new.
+    if (takenAt == 1) LookAgainAtStore();
+    EXPECT_TRUE(takenAt != 1 || StoreHasView());
     CurrentRecord = MakeRecord("Z", "HTTP://A/");
     EXPECT_EQ(FindByLink(), 0) << takenAt;
     EXPECT_EQ(RecordedMessages(), taken ? Strings{kCannotOpen} : Strings{}) << takenAt;
