@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "addressdb/store.h"
 #include "common/center.h"
 #include "manager/app.h"
 #include "manager/entry_dialog.h"
 #include "manager/launch.h"
+#include "manager/list_fill.h"
 #include "manager/messages.h"
 #include "manager/resource.h"
 
@@ -66,19 +68,17 @@ void PostSelectionChange(HWND page) {
 
 void FillList(LinkType type, HWND page) {
   HWND list = GetDlgItem(page, IDC_LIST);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
   SetDlgItemTextA(page, IDC_LINKTEXT, "");
   SetDlgItemTextA(page, IDC_DESCTEXT, "");
   LookAgainAtStore();
-  if (!StoreHasView() || RecordCount() == 0) return;
+  std::vector<ListEntry> entries;
+  for (long i = 0; StoreHasView() && i < RecordCount(); ++i) {
+    const AddressRecord& record = RecordAt(i);
+    if (record.type == static_cast<std::uint8_t>(type)) entries.push_back({Text(record.name), i});
+  }
   // Ten thousand insertions repaint nothing until the list is complete.
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  for (long i = 0; i < RecordCount(); ++i) {
-    const AddressRecord& record = RecordAt(i);
-    if (record.type != static_cast<std::uint8_t>(type)) continue;
-    LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(record.name).c_str()));
-    if (at >= 0) SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), i);
-  }
+  FillSortedList(list, entries);
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   SendMessageA(list, LB_SETCURSEL, 0, 0);
