@@ -7,6 +7,7 @@
 // records are never moved inside the mapped data file itself.
 #include "addressdb/store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -66,9 +67,26 @@ HANDLE dataFile = INVALID_HANDLE_VALUE;
 HANDLE mapping = nullptr;
 AddressRecord* view = nullptr;
 long recordCount = 0;
+// Whether the records are in name order, as every change but a rename
+// keeps them; outOfPlace: the one record a rename may have put out of it.
+// Known without a look at the records after this copy wrote them in order;
+// else looked at once, when first needed (-1 until then).
+int inOrder = -1;
+long outOfPlace = -1;
+bool wroteInOrder = false;
+StoreMove lastMove;
 // The problem last told while the store stayed closed: a page that looks
 // again at the same closed store keeps quiet about it.
 const char* toldWhileClosed = nullptr;
+
+bool InOrder() {
+  if (inOrder < 0) {
+    inOrder = 1;
+    for (long i = 1; i < recordCount && inOrder == 1; ++i)
+      if (CompareNames(view[i - 1], view[i]) > 0) inOrder = 0;
+  }
+  return inOrder == 1;
+}
 
 HANDLE OpenDataFile() {
   return Patient<&StoreFileCalls::createFile>(DataName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -212,6 +230,9 @@ const char* storefiles::OpenMapped() {
   }
   recordCount = static_cast<long>(size / RecordSize);
   toldWhileClosed = nullptr;
+  outOfPlace = -1;
+  inOrder = wroteInOrder ? 1 : -1;
+  wroteInOrder = false;
   return nullptr;
 }
 
@@ -229,9 +250,20 @@ std::vector<const AddressRecord*> StoredRecords() {
 
 // Records that lie back to back in memory go out in one write; scattered ones
 // are gathered first, so a wide disorder does not cost one call per record.
+WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
+  std::vector<Records> runs;
+  for (std::size_t i = 0; i < records.size();) {
+    std::size_t run = 1;
+    while (i + run < records.size() && records[i + run] == records[i] + run) ++run;
+    runs.push_back({records[i], run});
+    i += run;
+  }
+  return WriteWorkFile(runs);
+}
+
 // The file is flushed before it is closed: once it is renamed over the data
 // file, a power cut must not leave a name without its bytes.
-WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
+WorkFile storefiles::WriteWorkFile(const std::vector<Records>& runs) {
   HANDLE work = Patient<&StoreFileCalls::createFile>(WorkName(), GENERIC_READ | GENERIC_WRITE, 0,
                                                      nullptr, CREATE_ALWAYS, 0, nullptr);
   if (work == INVALID_HANDLE_VALUE) return WorkFile::NotCreated;
@@ -255,24 +287,23 @@ WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& reco
     put(gathered.data(), gathered.size() * RecordSize);
     gathered.clear();
   };
-  for (std::size_t i = 0; i < records.size() && complete;) {
-    std::size_t run = 1;
-    while (i + run < records.size() && records[i + run] == records[i] + run) ++run;
-    if (run >= 16) {
+  std::size_t total = 0;
+  for (const Records& run : runs) {
+    total += run.count;
+    if (run.count >= 16) {
       flushGathered();
-      put(records[i], run * RecordSize);
+      put(run.first, run.count * RecordSize);
     } else {
-      for (std::size_t k = 0; k < run; ++k) gathered.push_back(*records[i + k]);
+      gathered.insert(gathered.end(), run.first, run.first + run.count);
       if (gathered.size() >= kGather) flushGathered();
     }
-    i += run;
   }
   flushGathered();
   if (complete && !StoreIo.flushFileBuffers(work)) complete = false;
 
   DWORD size = GetFileSize(work, nullptr);
   CloseHandle(work);
-  if (!complete || size != records.size() * RecordSize) {
+  if (!complete || size != total * RecordSize) {
     Patient<&StoreFileCalls::deleteFile>(WorkName());
     return WorkFile::NotWritten;
   }
@@ -338,9 +369,11 @@ bool ReplaceDataFile(bool withBackup, const char* failure) {
   if (withBackup) MakeBackup();
   if (PutInPlace(DataName())) {
     OpenStore();
+    wroteInOrder = false;
     return true;
   }
   Patient<&StoreFileCalls::deleteFile>(WorkName());
+  wroteInOrder = false;
   if (withBackup) {
     HANDLE file = CreateFileA(DataName(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
@@ -362,10 +395,9 @@ long RecordCount() {
   return recordCount;
 }
 bool StoreHasView() { return view != nullptr; }
-AddressRecord& RecordAt(long position) {
+const AddressRecord& RecordAt(long position) {
   // Within an import a record is only read; its changes go through the image.
-  if (ImportImage* image = RunningImport())
-    return const_cast<AddressRecord&>(image->At(static_cast<std::size_t>(position)));
+  if (ImportImage* image = RunningImport()) return image->At(static_cast<std::size_t>(position));
   return view[position];
 }
 
@@ -374,6 +406,12 @@ AddressRecord& RecordAt(long position) {
 // were made. So the page goes now, and the file's own buffers after it.
 bool WriteRecord(long position, const AddressRecord& record) {
   if (view == nullptr || position < 0 || position >= recordCount) return false;
+  if (CompareNames(view[position], record) != 0) {
+    // One record out of place is put right by the next sort in a few steps;
+    // a second one needs a sort of the whole file.
+    if (InOrder() && outOfPlace == -1) outOfPlace = position;
+    else if (outOfPlace != position) inOrder = 0;
+  }
   view[position] = record;
   if (StoreIo.flushViewOfFile(&view[position], RecordSize) && StoreIo.flushFileBuffers(dataFile))
     return true;
@@ -406,37 +444,77 @@ bool OpenStore() {
   return problem == kEmpty;
 }
 
+namespace {
+
+// The first position whose record's name is greater than record's: where
+// the stable sort puts a record appended to records in order.
+long After(const AddressRecord& record, long from, long to) {
+  return static_cast<long>(
+      std::upper_bound(view + from, view + to, record,
+                       [](const AddressRecord& a, const AddressRecord& b) { return CompareNames(a, b) < 0; }) -
+      view);
+}
+// The first position from which no record's name is less than record's.
+long NotBefore(const AddressRecord& record, long from, long to) {
+  return static_cast<long>(
+      std::lower_bound(view + from, view + to, record,
+                       [](const AddressRecord& a, const AddressRecord& b) { return CompareNames(a, b) < 0; }) -
+      view);
+}
+
+// Puts the work file in place; on success the move is the one made.
+bool Replace(bool withBackup, const char* failure, bool sorted, StoreMove move) {
+  wroteInOrder = sorted;
+  if (!ReplaceDataFile(withBackup, failure)) return false;
+  lastMove = move;
+  return true;
+}
+
+}  // namespace
+
+StoreMove LastMove() { return lastMove; }
+
 bool AppendRecord() {
   if (ImportImage* image = RunningImport()) {
     if (image->Count() >= kMostRecords) return RefuseImportAddition();
     return AddToImport();
   }
+  lastMove = StoreMove{};
   if (!OpenIfClosed()) return false;
   // A larger file could not be mapped again at the next start.
   if (recordCount >= kMostRecords) {
     ErrorBox(kCannotWrite);
     return false;
   }
-  std::vector<const AddressRecord*> records = StoredRecords();
-  records.push_back(&CurrentRecord);
-  SortByName(records);
-
-  if (WriteWorkFile(records) != WorkFile::Written) {
+  // In order, the record goes in behind every record whose name is not
+  // greater, and the file is written as it lies, in three runs.
+  const long at = view == nullptr ? 0 : InOrder() && outOfPlace == -1 ? After(CurrentRecord, 0, recordCount) : -1;
+  WorkFile written;
+  if (at >= 0) {
+    written = WriteWorkFile(std::vector<Records>{{view, std::size_t(at)}, {&CurrentRecord, 1},
+                                                 {view + at, std::size_t(recordCount - at)}});
+  } else {
+    std::vector<const AddressRecord*> records = StoredRecords();
+    records.push_back(&CurrentRecord);
+    SortByName(records);
+    written = WriteWorkFile(records);
+  }
+  if (written != WorkFile::Written) {
     ErrorBox(kCannotWrite);
     return false;
   }
-  return ReplaceDataFile(true, kCannotWrite);
+  return Replace(true, kCannotWrite, true, at >= 0 ? StoreMove{-1, at, false} : StoreMove{});
 }
 
 bool DeleteRecord(long position) {
+  lastMove = StoreMove{};
   if (view == nullptr || position < 0 || position >= recordCount) {
     ErrorBox(kCannotDelete);
     return false;
   }
-  std::vector<const AddressRecord*> records = StoredRecords();
-  records.erase(records.begin() + position);
-
-  switch (WriteWorkFile(records)) {
+  const std::vector<Records> rest{{view, std::size_t(position)},
+                                  {view + position + 1, std::size_t(recordCount - position - 1)}};
+  switch (WriteWorkFile(rest)) {
     case WorkFile::NotCreated:
       ErrorBox(kCannotCreateWork);
       return false;
@@ -447,17 +525,46 @@ bool DeleteRecord(long position) {
       break;
   }
   // The remaining records keep their order: no sort follows.
-  return ReplaceDataFile(true, kCannotDelete);
+  const bool sorted = InOrder() && (outOfPlace == -1 || outOfPlace == position);
+  return Replace(true, kCannotDelete, sorted, StoreMove{position, -1, false});
 }
 
 void SortRecords() {
-  if (view == nullptr || recordCount < 2) return;
+  lastMove = StoreMove{-1, -1, false};  // nothing moved
+  if (view == nullptr || recordCount < 2 || (InOrder() && outOfPlace == -1)) return;
+  lastMove = StoreMove{};
+  std::vector<Records> runs;
+  if (InOrder()) {
+    // As the stable sort moves the one record out of place: one that sorts
+    // earlier behind every earlier record not greater than it, one that
+    // sorts later in front of the first later record not less than it.
+    const long from = outOfPlace, n = recordCount;
+    const AddressRecord* odd = view + from;
+    long to = from;
+    if (from > 0 && CompareNames(*odd, view[from - 1]) < 0) to = After(*odd, 0, from);
+    else if (from + 1 < n && CompareNames(*odd, view[from + 1]) > 0) to = NotBefore(*odd, from + 1, n) - 1;
+    if (to == from) {
+      outOfPlace = -1;
+      lastMove = StoreMove{-1, -1, false};
+      return;
+    }
+    if (to < from)
+      runs = {{view, std::size_t(to)}, {odd, 1}, {view + to, std::size_t(from - to)}, {odd + 1, std::size_t(n - from - 1)}};
+    else
+      runs = {{view, std::size_t(from)}, {odd + 1, std::size_t(to - from)}, {odd, 1}, {view + to + 1, std::size_t(n - to - 1)}};
+    // Should the sorted file not be written, the data file stays whole in its
+    // old order; the pages order their lists themselves, and the next sort
+    // puts the file right.
+    if (WriteWorkFile(runs) == WorkFile::Written) Replace(false, nullptr, true, StoreMove{from, to, false});
+    return;
+  }
   std::vector<const AddressRecord*> records = StoredRecords();
-  if (!SortByName(records)) return;
-  // Should the sorted file not be written, the data file stays whole in its
-  // old order; the pages order their lists themselves, and the next sort
-  // puts the file right.
-  if (WriteWorkFile(records) == WorkFile::Written) ReplaceDataFile(false, nullptr);
+  if (!SortByName(records)) {
+    inOrder = 1;
+    lastMove = StoreMove{-1, -1, false};
+    return;
+  }
+  if (WriteWorkFile(records) == WorkFile::Written) Replace(false, nullptr, true, StoreMove{});
 }
 
 long FindByLink() {

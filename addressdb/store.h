@@ -31,13 +31,24 @@ long FindByLink();
 // closed is not told a second time.
 void LookAgainAtStore();
 
+// How the last AppendRecord, DeleteRecord or SortRecords moved the records,
+// for the lists that show them: the record at 'from' went to 'to' (added: from
+// is -1; deleted: to is -1), and those in between moved on by one toward the
+// gap; both -1: nothing moved. whole: any record may have moved, or the change
+// failed and the store was opened again.
+struct StoreMove {
+  long from = -1, to = -1;
+  bool whole = true;
+};
+StoreMove LastMove();
+
 // Records while the store has its view, else 0.
 long RecordCount();
 bool StoreHasView();
 // The record at a position; valid for 0 <= position < RecordCount() until
-// the next addition, sort or deletion. Change it with WriteRecord, which
-// also has the change reach the disk.
-AddressRecord& RecordAt(long position);
+// the next addition, sort or deletion. Changed only through WriteRecord,
+// which has the change reach the disk and keeps the order known.
+const AddressRecord& RecordAt(long position);
 // Writes record over the one at position, in place, through to the disk;
 // false, once "Eintrag konnte nicht in Datei geschrieben werden !" is shown,
 // when it may not have reached the disk (the record is changed all the same).

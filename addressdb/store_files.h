@@ -72,6 +72,12 @@ auto Patient(Args... args) {
 // every byte arrived and reached the disk.
 enum class WorkFile { Written, NotCreated, NotWritten };
 WorkFile WriteWorkFile(const std::vector<const AddressRecord*>& records);
+// The same for runs of records that lie back to back.
+struct Records {
+  const AddressRecord* first;
+  std::size_t count;
+};
+WorkFile WriteWorkFile(const std::vector<Records>& runs);
 
 // Renames the work file over target in one step, written through.
 bool PutInPlace(const char* target);

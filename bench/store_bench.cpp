@@ -74,7 +74,9 @@ void Measure() {
       for (int i = 0; i < kRounds; ++i) {
         // A change of name that moves a record from the end to the front.
         long last = RecordCount() - 1;
-        SetFieldText(RecordAt(last).name, "0 umbenannt " + std::to_string(i));
+        AddressRecord renamed = RecordAt(last);
+        SetFieldText(renamed.name, "0 umbenannt " + std::to_string(i));
+        WriteRecord(last, renamed);
         resort.push_back(Time([] { SortRecords(); }));
         long middle = RecordCount() / 2;
         removal.push_back(Time([middle] { DeleteRecord(middle); }));

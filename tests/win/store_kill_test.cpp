@@ -61,7 +61,12 @@ int Worker(unsigned seed) {
     Change c = NextChange(rng, RecordCount());
     std::fputc('s', out);
     if (c.kind == Change::Add) CurrentRecord = MakeRecord(c.name, c.link), AppendRecord();
-    if (c.kind == Change::Rename) SetFieldText(RecordAt(c.position).name, c.name), SortRecords();
+    if (c.kind == Change::Rename) {
+      AddressRecord renamed = RecordAt(c.position);
+      SetFieldText(renamed.name, c.name);
+      WriteRecord(c.position, renamed);
+      SortRecords();
+    }
     if (c.kind == Change::Delete) DeleteRecord(c.position);
     if (c.kind == Change::Import) {
       BeginImport();

@@ -179,7 +179,11 @@ Outcome RunOnce(const Operation& op, int failAt, bool brief = false) {
 
   // A change in place must not reach the backup, and the store goes on.
   OpenStore();
-  if (StoreHasView()) SetFieldText(RecordAt(0).description, "ge\xE4ndert");
+  if (StoreHasView()) {
+    AddressRecord changed = RecordAt(0);
+    SetFieldText(changed.description, "ge\xE4ndert");
+    WriteRecord(0, changed);
+  }
   CloseStore();
   EXPECT_EQ(ReadBytes("qxinetvz.bak"), o.backup) << op.name << ", call " << failAt;
   OpenStore();
