@@ -29,6 +29,7 @@ struct PageState {
   int selectedPosition = -1;  // list position, -1 for none
   long selectedRecord = 0;    // record position that item stands for
   bool refillPending = false;
+  ShownList shown;            // what the list shows
 };
 PageState pageStates[7];
 
@@ -71,14 +72,17 @@ void FillList(LinkType type, HWND page) {
   SetDlgItemTextA(page, IDC_LINKTEXT, "");
   SetDlgItemTextA(page, IDC_DESCTEXT, "");
   LookAgainAtStore();
-  std::vector<ListEntry> entries;
+  ShownList& shown = pageStates[PageIndex(type)].shown;
+  shown = ShownList{};
   for (long i = 0; StoreHasView() && i < RecordCount(); ++i) {
     const AddressRecord& record = RecordAt(i);
-    if (record.type == static_cast<std::uint8_t>(type)) entries.push_back({Text(record.name), i});
+    if (record.type != static_cast<std::uint8_t>(type)) continue;
+    shown.records.push_back(i);
+    shown.names.push_back(Text(record.name));
   }
   // Ten thousand insertions repaint nothing until the list is complete.
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  FillSortedList(list, entries);
+  FillSortedList(list, shown);
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   SendMessageA(list, LB_SETCURSEL, 0, 0);
@@ -86,15 +90,36 @@ void FillList(LinkType type, HWND page) {
 
 // After every change of the store: the records that other pages' lists stand
 // for may have moved, so every page refills when next shown (SetRefillPendingAll);
-// the page that made the change refills at once. Until the posted selection
-// change arrives, no position of the old list may be acted on.
-void Refill(LinkType type, HWND page) {
+// the page that made the change follows it at once: the items that differ are
+// replaced, the moved ones given their new positions, or, where the store
+// cannot say what moved, the list is filled anew. changed: the position of
+// the record the change wrote (-1: none). Until the posted selection change
+// arrives, no position of the old list may be acted on.
+void Refill(LinkType type, HWND page, const StoreMove& move, long changed) {
   PageState& state = pageStates[PageIndex(type)];
   state.refillPending = false;
   state.selectedPosition = -1;
-  FillList(type, page);
+  if (move.whole || !StoreHasView()) {
+    FillList(type, page);
+  } else {
+    HWND list = GetDlgItem(page, IDC_LIST);
+    SetDlgItemTextA(page, IDC_LINKTEXT, "");
+    SetDlgItemTextA(page, IDC_DESCTEXT, "");
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    FollowStoreMove(list, state.shown, move, changed, [type](long position, std::string& name) {
+      const AddressRecord& record = RecordAt(position);
+      name = Text(record.name);
+      return record.type == static_cast<std::uint8_t>(type);
+    });
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+  }
   PostSelectionChange(page);
 }
+
+// No record moved and none was written.
+constexpr StoreMove kNoChange{-1, -1, false};
 
 void ShowSelection(PageState& state, HWND page, int code) {
   LRESULT selected = SendDlgItemMessageA(page, IDC_LIST, LB_GETCURSEL, 0, 0);
@@ -126,11 +151,11 @@ void NewEntry(LinkType type, HWND page) {
     if (found == -1) {
       AppendRecord();
       SetRefillPendingAll();
-    } else if (found >= 0) {
-      ErrorBox(kLinkExists);
+      return Refill(type, page, LastMove(), LastMove().to);
     }
+    if (found >= 0) ErrorBox(kLinkExists);
   }
-  Refill(type, page);
+  Refill(type, page, kNoChange, -1);
 }
 
 void ChangeEntry(LinkType type, PageState& state, HWND page) {
@@ -138,19 +163,21 @@ void ChangeEntry(LinkType type, PageState& state, HWND page) {
   const long position = state.selectedRecord;
   CurrentRecord = RecordAt(position);
   const std::string keptName = Text(CurrentRecord.name);
-  bool changed = false;
+  long written = -1;
   if (RunEntryDialog(page) == 1 && position < RecordCount()) {
     WriteRecord(position, CurrentRecord);
-    changed = true;
+    written = position;
   }
   // The dialog reads its fields before it checks them, so even a cancelled
   // change may leave another name here; the store is sorted then as well.
+  StoreMove move = kNoChange;
   if (FieldText(CurrentRecord.name) != keptName) {
     SortRecords();
-    changed = true;
+    move = LastMove();
+    if (move.to >= 0) written = move.to;
   }
-  if (changed) SetRefillPendingAll();
-  Refill(type, page);
+  if (written >= 0 || move.whole) SetRefillPendingAll();
+  Refill(type, page, move, written);
 }
 
 void DeleteEntry(LinkType type, PageState& state, HWND page) {
@@ -161,7 +188,7 @@ void DeleteEntry(LinkType type, PageState& state, HWND page) {
   if (!QuestionBox(question)) return;
   DeleteRecord(state.selectedRecord);
   SetRefillPendingAll();
-  Refill(type, page);
+  Refill(type, page, LastMove(), -1);
 }
 
 INT_PTR PageMessage(LinkType type, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,9 @@
-// Filling a sorted list box in its own order: sort keys once per name instead
-// of a search of the list, with its comparisons, per name.
+// A page's list filled in the list box's own order and kept in step with the
+// store: sort keys once per name instead of a search of the list, with its
+// comparisons, per name; after a change, the items that differ.
 #include "manager/list_fill.h"
+
+#include <algorithm>
 
 #include "manager/list_order.h"
 
@@ -15,20 +18,84 @@ std::string ListKey(std::string_view name) {
   return std::string(key, size > 0 ? static_cast<std::size_t>(size) : 0);
 }
 
-void FillSortedList(HWND list, const std::vector<ListEntry>& entries) {
+namespace {
+
+void Insert(HWND list, WPARAM at, const ShownList& shown, std::size_t entry) {
+  const LRESULT put = SendMessageA(list, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(shown.names[entry].c_str()));
+  if (put >= 0) SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(put), shown.records[entry]);
+}
+
+// Where the record at a store position is after the move; -1 when deleted.
+long Moved(long position, const StoreMove& move) {
+  if (position == move.from) return move.to;
+  long after = position;
+  if (move.from >= 0 && position > move.from) --after;  // closes the gap it left
+  if (move.to >= 0 && after >= move.to) ++after;        // opens the one it takes
+  return after;
+}
+
+}  // namespace
+
+void FillSortedList(HWND list, ShownList& shown) {
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  std::vector<std::string> keys;
-  keys.reserve(entries.size());
+  shown.keys.clear();
   std::size_t text = 0;
-  for (const ListEntry& e : entries) {
-    keys.push_back(ListKey(e.name));
-    text += e.name.size() + 1;
+  for (const std::string& name : shown.names) {
+    shown.keys.push_back(ListKey(name));
+    text += name.size() + 1;
   }
-  SendMessageA(list, LB_INITSTORAGE, entries.size(), text);
-  for (std::size_t i : FilledListOrder(keys)) {
-    // At the end, in place of the search: LB_INSERTSTRING does not sort.
-    const LRESULT at = SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(entries[i].name.c_str()));
-    if (at >= 0) SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(at), entries[i].data);
+  shown.order = FilledListOrder(shown.keys);
+  SendMessageA(list, LB_INITSTORAGE, shown.names.size(), text);
+  // At the end, in place of the search: LB_INSERTSTRING does not sort.
+  for (std::size_t entry : shown.order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
+}
+
+void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long changed, const Belongs& belongs) {
+  // What each item stood for, and where that record is now (-1: gone or rewritten).
+  std::vector<long> before, now;
+  for (std::size_t entry : shown.order) {
+    before.push_back(shown.records[entry]);
+    const long moved = Moved(shown.records[entry], move);
+    now.push_back(moved == changed ? -1 : moved);
+  }
+  ShownList next;
+  for (std::size_t i = 0; i < shown.records.size(); ++i) {
+    const long moved = Moved(shown.records[i], move);
+    if (moved < 0 || moved == changed) continue;
+    next.records.push_back(moved);
+    next.names.push_back(std::move(shown.names[i]));
+    next.keys.push_back(std::move(shown.keys[i]));
+  }
+  std::string name;
+  if (changed >= 0 && belongs(changed, name)) {
+    const auto at = std::lower_bound(next.records.begin(), next.records.end(), changed) - next.records.begin();
+    next.records.insert(next.records.begin() + at, changed);
+    next.keys.insert(next.keys.begin() + at, ListKey(name));
+    next.names.insert(next.names.begin() + at, std::move(name));
+  }
+  next.order = FilledListOrder(next.keys);
+
+  // The items that agree from the start and from the end stay; the rest is replaced.
+  const std::size_t oldCount = now.size(), newCount = next.order.size();
+  std::size_t head = 0, tail = 0;
+  while (head < oldCount && head < newCount && now[head] == next.records[next.order[head]]) ++head;
+  while (tail < oldCount - head && tail < newCount - head &&
+         now[oldCount - 1 - tail] == next.records[next.order[newCount - 1 - tail]])
+    ++tail;
+  shown = std::move(next);
+  if (oldCount - head - tail > 1000 || newCount - head - tail > 1000) {
+    // A wide change: a fill from the start costs less than as many moves in the middle.
+    const std::vector<std::size_t> order = shown.order;
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (std::size_t entry : order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
+    return;
+  }
+  for (std::size_t i = head; i < oldCount - tail; ++i) SendMessageA(list, LB_DELETESTRING, head, 0);
+  for (std::size_t i = head; i < newCount - tail; ++i) Insert(list, i, shown, shown.order[i]);
+  for (std::size_t i = 0; i < newCount; ++i) {
+    const bool kept = i < head || i >= newCount - tail;
+    const std::size_t old = i < head ? i : i + oldCount - newCount;
+    if (kept && before[old] != shown.records[shown.order[i]])
+      SendMessageA(list, LB_SETITEMDATA, i, shown.records[shown.order[i]]);
   }
 }

@@ -1,6 +1,8 @@
 // A page's list filled at once in the list box's own order shows what adding
 // its names one by one shows: the same items in the same order, each with the
-// same item data, also among names that the list box's comparison finds equal.
+// same item data, also among names that the list box's comparison finds equal;
+// and a list that follows the store's changes one by one shows what a fresh
+// fill shows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "manager/list_fill.h"
+#include "tests/win/test_folder.h"
 
 namespace {
 
@@ -16,6 +19,10 @@ struct Shown {
   std::vector<std::string> texts;
   std::vector<LPARAM> data;
 };
+
+HWND SortedList() {
+  return CreateWindowA("LISTBOX", "", LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+}
 
 Shown Read(HWND list) {
   Shown shown;
@@ -58,15 +65,15 @@ TEST(ListFill, FilledAtOnceAsNameByName) {
       {.what = "3000 mixed names, another draw", .names = Mixed(3000, 2)},
   };
   for (const Case& c : cases) {
-    HWND byName = CreateWindowA("LISTBOX", "", LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    HWND atOnce = CreateWindowA("LISTBOX", "", LBS_SORT | LBS_HASSTRINGS, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-    std::vector<ListEntry> entries;
+    HWND byName = SortedList(), atOnce = SortedList();
+    ShownList shown;
     for (const std::string& name : c.names) {
       const LRESULT at = SendMessageA(byName, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-      SendMessageA(byName, LB_SETITEMDATA, at, static_cast<LPARAM>(entries.size()));
-      entries.push_back({name, static_cast<LPARAM>(entries.size())});
+      SendMessageA(byName, LB_SETITEMDATA, at, static_cast<LPARAM>(shown.records.size()));
+      shown.records.push_back(static_cast<long>(shown.records.size()));
+      shown.names.push_back(name);
     }
-    FillSortedList(atOnce, entries);
+    FillSortedList(atOnce, shown);
     const Shown expected = Read(byName), got = Read(atOnce);
     ASSERT_EQ(got.texts.size(), c.names.size()) << c.what;
     for (std::size_t i = 0; i < got.texts.size(); ++i)
@@ -76,6 +83,73 @@ TEST(ListFill, FilledAtOnceAsNameByName) {
     DestroyWindow(byName);
     DestroyWindow(atOnce);
   }
+}
+
+// The store's records of one type, as a page lists them.
+Belongs Of(LinkType type) {
+  return [type](long position, std::string& name) {
+    if (RecordAt(position).type != static_cast<std::uint8_t>(type)) return false;
+    name = std::string(FieldText(RecordAt(position).name));
+    return true;
+  };
+}
+ShownList Fresh(HWND list, LinkType type) {
+  ShownList shown;
+  std::string name;
+  for (long i = 0; i < RecordCount(); ++i)
+    if (Of(type)(i, name)) shown.records.push_back(i), shown.names.push_back(name);
+  FillSortedList(list, shown);
+  return shown;
+}
+
+// Thousands of additions, deletions and renames (some into the other page)
+// with names that are equal or differ in case only: after each, both pages'
+// lists, following the change, show what a fresh fill shows.
+TEST(ListFill, ListsFollowEveryChangeAsAFreshFillShowsThem) {
+  TestFolder folder;
+  const char* const names[] = {"Neu", "neu", "NEU", "Apfel", "\xC4pfel", "apfel", "", "a-b", "ab", "Zebra"};
+  const char* const kinds[] = {"an addition", "a deletion", "a rename"};
+  std::mt19937 random(7);
+  auto anyName = [&] { return std::string(names[random() % std::size(names)]) + (random() % 3 ? "" : "1"); };
+  auto anyLink = [&](int step) { return (random() % 4 ? "http://" : "ftp://") + std::to_string(step) + "/"; };
+  WriteBytes("qxinetvz.dat", Bytes({MakeRecord("Start", "http://start/")}));
+  ASSERT_TRUE(OpenStore());
+  struct Page {
+    LinkType type;
+    HWND list, fresh;
+    ShownList shown;
+  } pages[] = {{LinkType::Www, SortedList(), SortedList(), {}}, {LinkType::Ftp, SortedList(), SortedList(), {}}};
+  for (Page& page : pages) page.shown = Fresh(page.list, page.type);
+  for (int step = 0; step < 2000; ++step) {
+    const long count = RecordCount();
+    const int kind = count < 60 ? 0 : count > 140 ? 1 : static_cast<int>(random() % 3);
+    long changed = -1;
+    if (kind == 0) {
+      CurrentRecord = MakeRecord(anyName(), anyLink(step));
+      ASSERT_TRUE(AppendRecord()) << step;
+      changed = LastMove().to;
+    } else if (kind == 1) {
+      ASSERT_TRUE(DeleteRecord(static_cast<long>(random() % count))) << step;
+    } else {
+      const long position = static_cast<long>(random() % count);
+      AddressRecord renamed = RecordAt(position);
+      SetFieldText(renamed.name, anyName());
+      if (random() % 4 == 0) SetFieldText(renamed.link, anyLink(step)), ClassifyLink(renamed);
+      WriteRecord(position, renamed);
+      SortRecords();
+      changed = LastMove().to >= 0 ? LastMove().to : position;
+    }
+    ASSERT_FALSE(LastMove().whole) << step;
+    for (Page& page : pages) {
+      FollowStoreMove(page.list, page.shown, LastMove(), changed, Of(page.type));
+      Fresh(page.fresh, page.type);
+      const Shown followed = Read(page.list), fresh = Read(page.fresh);
+      ASSERT_TRUE(followed.texts == fresh.texts && followed.data == fresh.data)
+          << "step " << step << ", after " << kinds[kind] << ": the list of type " << int(page.type) << " holds "
+          << followed.texts.size() << " items, a fresh fill " << fresh.texts.size();
+    }
+  }
+  CloseStore();
 }
 
 }  // namespace
