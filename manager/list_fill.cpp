@@ -75,19 +75,40 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
   }
   next.order = FilledListOrder(next.keys);
 
-  // The items that agree from the start and from the end stay; the rest is replaced.
   const std::size_t oldCount = now.size(), newCount = next.order.size();
-  std::size_t head = 0, tail = 0;
-  while (head < oldCount && head < newCount && now[head] == next.records[next.order[head]]) ++head;
-  while (tail < oldCount - head && tail < newCount - head &&
-         now[oldCount - 1 - tail] == next.records[next.order[newCount - 1 - tail]])
-    ++tail;
   shown = std::move(next);
+  auto record = [&](std::size_t item) { return shown.records[shown.order[item]]; };
+
+  // Mostly the other items keep their order: the one gone is taken out, the
+  // one written put in, and the items whose records moved get their data.
+  std::vector<long> keptBefore, keptNow;
+  for (long r : now)
+    if (r >= 0) keptBefore.push_back(r);
+  for (std::size_t i = 0; i < newCount; ++i)
+    if (record(i) != changed) keptNow.push_back(record(i));
+  if (keptBefore == keptNow) {
+    for (std::size_t i = oldCount; i-- > 0;)
+      if (now[i] < 0) SendMessageA(list, LB_DELETESTRING, i, 0);
+    for (std::size_t i = 0, old = 0; i < newCount; ++i) {
+      if (record(i) == changed) {
+        Insert(list, i, shown, shown.order[i]);
+        continue;
+      }
+      while (now[old] < 0) ++old;
+      if (before[old++] != record(i)) SendMessageA(list, LB_SETITEMDATA, i, record(i));
+    }
+    return;
+  }
+  // Equal names may have changed places among themselves: the items that
+  // agree from the start and from the end stay, the rest is replaced.
+  std::size_t head = 0, tail = 0;
+  while (head < oldCount && head < newCount && now[head] == record(head)) ++head;
+  while (tail < oldCount - head && tail < newCount - head && now[oldCount - 1 - tail] == record(newCount - 1 - tail))
+    ++tail;
   if (oldCount - head - tail > 1000 || newCount - head - tail > 1000) {
     // A wide change: a fill from the start costs less than as many moves in the middle.
-    const std::vector<std::size_t> order = shown.order;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (std::size_t entry : order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
+    for (std::size_t entry : shown.order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
     return;
   }
   for (std::size_t i = head; i < oldCount - tail; ++i) SendMessageA(list, LB_DELETESTRING, head, 0);
@@ -95,7 +116,6 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
   for (std::size_t i = 0; i < newCount; ++i) {
     const bool kept = i < head || i >= newCount - tail;
     const std::size_t old = i < head ? i : i + oldCount - newCount;
-    if (kept && before[old] != shown.records[shown.order[i]])
-      SendMessageA(list, LB_SETITEMDATA, i, shown.records[shown.order[i]]);
+    if (kept && before[old] != record(i)) SendMessageA(list, LB_SETITEMDATA, i, record(i));
   }
 }
