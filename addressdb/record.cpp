@@ -20,27 +20,22 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
   return true;
 }
 
-struct Prefix {
-  std::string_view text;
-  LinkType type;
-};
-
-constexpr std::array<Prefix, 7> kPrefixes = {{
-    {"http:", LinkType::Www},
-    {"ftp:", LinkType::Ftp},
-    {"mailto:", LinkType::Email},
-    {"news:", LinkType::News},
-    {"gopher:", LinkType::Gopher},
-    {"archie:", LinkType::Archie},
-    {"file:", LinkType::Local},
-}};
-
 }  // namespace
+
+const std::array<LinkCategory, 7> kLinkCategories = {{
+    {LinkType::Www, "http:", "http://"},
+    {LinkType::Ftp, "ftp:", "ftp://"},
+    {LinkType::Email, "mailto:", "mailto:"},
+    {LinkType::News, "news:", "news:"},
+    {LinkType::Gopher, "gopher:", "gopher:"},
+    {LinkType::Archie, "archie:", "archie:"},
+    {LinkType::Local, "file:", "file:"},
+}};
 
 LinkType LinkTypeOf(std::string_view link) {
   LinkType type = LinkType::Unknown;
-  for (const Prefix& p : kPrefixes)
-    if (StartsWithIgnoringAsciiCase(link, p.text)) type = p.type;
+  for (const LinkCategory& c : kLinkCategories)
+    if (StartsWithIgnoringAsciiCase(link, c.prefix)) type = c.type;
   return type;
 }
 

@@ -2,6 +2,7 @@
 // rules that classify, order and compare entries. No platform calls here.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -46,6 +47,14 @@ void SetFieldText(char (&field)[N], std::string_view text) {
   for (std::size_t i = 0; i < n; ++i) field[i] = text[i];
   field[n] = '\0';
 }
+
+// The categories, in the order of the pages that list them: the start that
+// makes a link one of them, and the start a new link of it is given.
+struct LinkCategory {
+  LinkType type;
+  std::string_view prefix, preset;
+};
+extern const std::array<LinkCategory, 7> kLinkCategories;
 
 // The category of a link, from its first bytes only ("http:", "ftp:", ...);
 // ASCII letters match in either case, every other byte exactly.

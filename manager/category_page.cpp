@@ -33,20 +33,10 @@ struct PageState {
 };
 PageState pageStates[7];
 
-const char* const kPresets[7] = {"http://", "ftp://", "mailto:", "news:",
-                                 "gopher:", "archie:", "file:"};
-
 int PageIndex(LinkType type) {
-  switch (type) {
-    case LinkType::Www: return 0;
-    case LinkType::Ftp: return 1;
-    case LinkType::Email: return 2;
-    case LinkType::News: return 3;
-    case LinkType::Gopher: return 4;
-    case LinkType::Archie: return 5;
-    case LinkType::Local: return 6;
-    default: return -1;
-  }
+  for (std::size_t i = 0; i < kLinkCategories.size(); ++i)
+    if (kLinkCategories[i].type == type) return static_cast<int>(i);
+  return -1;
 }
 
 // A field read from a damaged file may lack its NUL: its width is the limit.
@@ -145,7 +135,7 @@ void ShowSelection(PageState& state, HWND page, int code) {
 
 void NewEntry(LinkType type, HWND page) {
   std::memset(&CurrentRecord, 0, sizeof CurrentRecord);
-  SetFieldText(CurrentRecord.link, kPresets[PageIndex(type)]);
+  SetFieldText(CurrentRecord.link, kLinkCategories[PageIndex(type)].preset);
   if (RunEntryDialog(page) == 1) {
     const long found = FindByLink();
     if (found == -1) {

@@ -62,7 +62,6 @@ TEST(ListFill, FilledAtOnceAsNameByName) {
          return n;
        }()},
       {.what = "3000 mixed names", .names = Mixed(3000, 1)},
-      {.what = "3000 mixed names, another draw", .names = Mixed(3000, 2)},
   };
   for (const Case& c : cases) {
     HWND byName = SortedList(), atOnce = SortedList();

@@ -71,6 +71,14 @@ ManagerRun::~ManagerRun() {
   if (!::testing::Test::HasFailure() && WaitForSingleObject(process.handle, 0) == WAIT_TIMEOUT) ExpectEnd(sheet);
 }
 
+// The file name field of the file dialogs (cmb13): under Wine an edit in a
+// combo box in a combo box, all three of that id.
+HWND FileNameField(HWND dialog) {
+  HWND field = dialog;
+  for (int depth = 0; depth < 3; ++depth) field = GetDlgItem(field, 1148);
+  return field;
+}
+
 bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, const char* path) {
   for (int id : clicks) SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
   SetText(GetDlgItem(page, IDC_STATUS), "?");  // only the end of the run empties it again
@@ -79,7 +87,7 @@ bool ManagerRun::Begin(const std::vector<int>& clicks, const char* dialogTitle, 
   HWND dialog = WaitForWindow(process.pid, dialogTitle, "#32770", kWaitMs);
   EXPECT_NE(dialog, nullptr) << "no dialog " << dialogTitle << "; seen: " << Seen(process);
   if (dialog == nullptr) return false;
-  if (*path && *path != '*') SetText(GetDlgItem(GetDlgItem(GetDlgItem(dialog, 1148), 1148), 1148), path);
+  if (*path && *path != '*') SetText(FileNameField(dialog), path);
   ClickButton(GetDlgItem(dialog, *path == '\0' ? IDCANCEL : IDOK));
   return WaitForWindowGone(dialog, kWaitMs);
 }

@@ -60,7 +60,10 @@ int Worker(unsigned seed) {
   for (;;) {
     Change c = NextChange(rng, RecordCount());
     std::fputc('s', out);
-    if (c.kind == Change::Add) CurrentRecord = MakeRecord(c.name, c.link), AppendRecord();
+    if (c.kind == Change::Add) {
+      CurrentRecord = MakeRecord(c.name, c.link);
+      AppendRecord();
+    }
     if (c.kind == Change::Rename) {
       AddressRecord renamed = RecordAt(c.position);
       SetFieldText(renamed.name, c.name);
@@ -72,11 +75,15 @@ int Worker(unsigned seed) {
       BeginImport();
       for (int i = 0; i < kImported; ++i) {
         if (i == kSavedAfter) SaveImport();
-        CurrentRecord = Imported(c, i), AppendRecord();
+        CurrentRecord = Imported(c, i);
+        AppendRecord();
       }
       EndImport();
     }
-    if (!RecordedMessages().empty()) return WriteBytes("worker.txt", RecordedMessages()[0]), 4;
+    if (!RecordedMessages().empty()) {
+      WriteBytes("worker.txt", RecordedMessages()[0]);
+      return 4;
+    }
     std::fputc('d', out);
   }
 }
