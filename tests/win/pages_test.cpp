@@ -66,7 +66,8 @@ class PagesTest : public ::testing::Test {
         EXPECT_TRUE(!texts[i] || GetText(GetDlgItem(dialog, IDC_NAME + i)) == texts[i]) << texts[i];
       HWND name = GetDlgItem(dialog, IDC_NAME);
       for (UINT key : {VK_RETURN, VK_ESCAPE}) PostMessageA(name, WM_KEYDOWN, key, 0);
-      PostMessageA(name, EM_SETSEL, 0, -1), PostMessageA(name, WM_CHAR, 'x', 0);
+      PostMessageA(name, EM_SETSEL, 0, -1);
+      PostMessageA(name, WM_CHAR, 'x', 0);
       EXPECT_TRUE(WaitUntil([&] { return GetText(name) == "x"; }, kWaitMs)) << GetText(name) << Seen();
       ClickButton(GetDlgItem(dialog, IDC_CANCEL));
     }
@@ -100,38 +101,51 @@ TEST_F(PagesTest, ChangeDeleteAndNewEntries) {
   const std::string name(127, 'n'), longName = name + "nnn", text(300, 'd');
   const std::string link = "http://" + std::string(293, 'l');
   const std::string cut = "0|" + name + "|" + link.substr(0, 255) + "|" + text.substr(0, 255);
-  // refusal: for a deletion, the name asked about; else the dialog's refusal, or kKnown, the page's.
-  const struct { int tab, item, button; std::array<const char*, 3> texts; const char* refusal; Texts stored; }
-      steps[] = {
-          {0, 1, IDC_CHANGE, {nullptr, nullptr, "neu"}, nullptr, {beta, alpha, "0|Gamma|http://g/|g"}},
-          // Refused with another name, then cancelled: sorted, no record changed.
-          {0, 1, IDC_CHANGE, {"Aaa", "https://b/", "x"}, kBadLink, {alpha, beta, "0|Gamma|http://g/|g"}},
-          {0, 0, IDC_CHANGE, {"Zeta"}, nullptr, {beta, "0|Gamma|http://g/|g", zeta}},
-          {0, 1, IDC_CHANGE, {nullptr, "ftp://g/"}, nullptr, {beta, "1|Gamma|ftp://g/|g", zeta}},
-          {0, 1, IDC_DELETE, {}, "Zeta", {beta, "1|Gamma|ftp://g/|g", zeta}},
-          {0, 1, IDC_DELETE, {}, "Zeta", {beta, "1|Gamma|ftp://g/|g"}},
-          // The ftp page's list, made last, holds record positions; this addition on another page moves them.
-          {1, 0, IDC_CHANGE, {nullptr, nullptr, "g2"}, nullptr, {beta, gamma}},
-          {0, -1, IDC_NEW, {"Aaa", "http://aa/"}, nullptr, {aaa, beta, gamma}},
-          {1, 0, IDC_DELETE, {}, "Gamma", {aaa, beta}},
-          // Typed on the web page, stored as a file link by its link.
-          {0, -1, IDC_NEW, {"Datei", "file:///c:/h.txt", "\xE4"}, nullptr, {aaa, beta, d}},
-          {0, -1, IDC_NEW, {"Doppelt", "HTTP://AA/"}, kKnown, {aaa, beta, d}},
-          {0, -1, IDC_NEW, {"", ""}, "Kein Name eingetragen !", {aaa, beta, d}},
-          {0, -1, IDC_NEW, {"N", ""}, "Kein Link eingetragen !", {aaa, beta, d}},
-          {0, -1, IDC_NEW, {longName.c_str(), link.c_str(), text.c_str()}, nullptr, {aaa, beta, d, cut}},
-          {6, 0, IDC_DELETE, {}, "Datei", {aaa, beta, cut}},
-          {0, 2, IDC_DELETE, {}, name.c_str(), {aaa, beta}},
-          {0, 0, IDC_DELETE, {}, "Aaa", {beta}},
-          {0, 0, IDC_DELETE, {}, "Beta", {}}};
-  for (const auto& s : steps) {
+  const std::string gw = "0|Gamma|http://g/|g", gf = "1|Gamma|ftp://g/|g";
+  // On a tab, an item selected (-1: none) and a button pressed. The entry dialog gets the
+  // texts (nullptr keeps a field) and is saved; refused: its refusal, after which it is
+  // cancelled; told: the page's box that follows. A deletion asks about a name first.
+  struct Step {
+    int tab, item, button;
+    std::array<const char*, 3> texts{};
+    const char *refused = nullptr, *told = nullptr, *asked = nullptr;
+    int answer = IDYES;  // to the question of a deletion
+    Texts stored;
+  };
+  const Step steps[] = {
+      {.tab = 0, .item = 1, .button = IDC_CHANGE, .texts = {nullptr, nullptr, "neu"}, .stored = {beta, alpha, gw}},
+      // Refused with another name, then cancelled: sorted, no record changed.
+      {.tab = 0, .item = 1, .button = IDC_CHANGE, .texts = {"Aaa", "https://b/", "x"}, .refused = kBadLink,
+       .stored = {alpha, beta, gw}},
+      {.tab = 0, .item = 0, .button = IDC_CHANGE, .texts = {"Zeta"}, .stored = {beta, gw, zeta}},
+      {.tab = 0, .item = 1, .button = IDC_CHANGE, .texts = {nullptr, "ftp://g/"}, .stored = {beta, gf, zeta}},
+      {.tab = 0, .item = 1, .button = IDC_DELETE, .asked = "Zeta", .answer = IDNO, .stored = {beta, gf, zeta}},
+      {.tab = 0, .item = 1, .button = IDC_DELETE, .asked = "Zeta", .stored = {beta, gf}},
+      // The ftp page's list, made last, holds record positions; this addition on another page moves them.
+      {.tab = 1, .item = 0, .button = IDC_CHANGE, .texts = {nullptr, nullptr, "g2"}, .stored = {beta, gamma}},
+      {.tab = 0, .item = -1, .button = IDC_NEW, .texts = {"Aaa", "http://aa/"}, .stored = {aaa, beta, gamma}},
+      {.tab = 1, .item = 0, .button = IDC_DELETE, .asked = "Gamma", .stored = {aaa, beta}},
+      // Typed on the web page, stored as a file link by its link.
+      {.tab = 0, .item = -1, .button = IDC_NEW, .texts = {"Datei", "file:///c:/h.txt", "\xE4"}, .stored = {aaa, beta, d}},
+      {.tab = 0, .item = -1, .button = IDC_NEW, .texts = {"Doppelt", "HTTP://AA/"}, .told = kKnown, .stored = {aaa, beta, d}},
+      {.tab = 0, .item = -1, .button = IDC_NEW, .texts = {"", ""}, .refused = "Kein Name eingetragen !",
+       .stored = {aaa, beta, d}},
+      {.tab = 0, .item = -1, .button = IDC_NEW, .texts = {"N", ""}, .refused = "Kein Link eingetragen !",
+       .stored = {aaa, beta, d}},
+      {.tab = 0, .item = -1, .button = IDC_NEW, .texts = {longName.c_str(), link.c_str(), text.c_str()},
+       .stored = {aaa, beta, d, cut}},
+      {.tab = 6, .item = 0, .button = IDC_DELETE, .asked = "Datei", .stored = {aaa, beta, cut}},
+      {.tab = 0, .item = 2, .button = IDC_DELETE, .asked = name.c_str(), .stored = {aaa, beta}},
+      {.tab = 0, .item = 0, .button = IDC_DELETE, .asked = "Aaa", .stored = {beta}},
+      {.tab = 0, .item = 0, .button = IDC_DELETE, .told = "Adressdatei ist leer !", .asked = "Beta", .stored = {}}};
+  for (const Step& s : steps) {
     HWND dialog = Press(s.tab, s.item, s.button);
-    if (s.button == IDC_DELETE) Box("Den Eintrag '" + std::string(s.refusal) + ask, &s == &steps[4] ? IDNO : IDYES);
-    else Enter(dialog, s.texts, IDC_SAVE, s.refusal == kKnown ? nullptr : s.refusal);
-    if (s.refusal == kKnown || s.stored.empty()) Box(s.stored.empty() ? "Adressdatei ist leer !" : kKnown);
+    if (s.asked) Box("Den Eintrag '" + std::string(s.asked) + ask, s.answer);
+    else Enter(dialog, s.texts, IDC_SAVE, s.refused);
+    if (s.told) Box(s.told);
     // Read once the sheet has handled what was sent before, so that no reader meets the store at work.
     EXPECT_TRUE(Answers()) << Seen();
-    EXPECT_EQ(StoredRecords("qxinetvz.dat"), s.stored) << &s - steps;
+    EXPECT_EQ(StoredRecords("qxinetvz.dat"), s.stored) << "step " << &s - steps << " on tab " << s.tab;
   }
   // Empty lists; change, delete and open do nothing, so that the new-entry dialog (with
   // the page's link preset) opened after them is the only other window.
