@@ -9,6 +9,7 @@
 
 #include "common/bounded_text.h"
 #include "common/center.h"
+#include "common/system_library.h"
 #include "installer/resource.h"
 #include "installer/setup_app.h"
 
@@ -164,6 +165,9 @@ void ShowWizard(HINSTANCE instance) {
   header.nPages = static_cast<UINT>(pages.size());
   header.nStartPage = 0;
   header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages.data());
-  InitCommonControls();
-  PropertySheetA(&header);
+  const auto init = CommonControlsFunction<decltype(&InitCommonControls)>("InitCommonControls");
+  const auto sheet = CommonControlsFunction<decltype(&PropertySheetA)>("PropertySheetA");
+  if (init == nullptr || sheet == nullptr) return;  // no wizard without the system's comctl32
+  init();
+  sheet(&header);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cctype>
 #include <regex>
 
 #include "installer/resource.h"
@@ -228,4 +229,41 @@ TEST(PackageTest, RefusedStarts) {
                   Keys(name), left) << name;
     Forget(name);
   }
+}
+
+// What Windows reads of a program before it starts it: the execution level
+// its manifest asks for, the Windows versions it names (7, 8, 8.1, 10 and 11),
+// and each imported DLL that Windows does not always take from its own folder.
+std::string StartedAs(const std::string& exe) {
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) return "not loaded";
+  std::string manifest, seen;
+  if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))  // RT_MANIFEST
+    manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+  std::smatch level;
+  std::regex_search(manifest, level, std::regex("requestedExecutionLevel level=\"(\\w+)\" uiAccess=\"false\""));
+  seen = level.str(1);
+  for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                         "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+    seen += manifest.find(std::string("<supportedOS Id=\"{") + os + "}\"/>") == std::string::npos ? " -" : " os";
+  // Mapped as an image (the low bits of the handle say so): addresses are offsets from its start.
+  const auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR(3));
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name; ++entry) {
+    std::string dll = reinterpret_cast<const char*>(base + entry->Name);
+    for (char& c : dll) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (!std::regex_match(dll, std::regex("(kernel32|user32|gdi32|advapi32|comdlg32|msvcrt)\\.dll"))) seen += " " + dll;
+  }
+  FreeLibrary(module);
+  return seen;
+}
+
+// The installer and the uninstaller ask for administrator rights, the address
+// manager runs with the rights of whoever starts it; all three import only
+// KnownDLLs (comctl32 each loads from the system folder itself).
+TEST(PackageTest, ManifestsAndImports) {
+  for (const auto& [exe, level] : std::vector<std::array<std::string, 2>>{
+           {"setup.exe", "requireAdministrator"}, {"qxuninst.exe", "requireAdministrator"}, {"qxinet.exe", "asInvoker"}})
+    EXPECT_EQ(StartedAs(Package(exe)), level + " os os os os") << exe;
 }
