@@ -11,6 +11,11 @@
 // after it, which the platform drops).
 bool StaysInFolder(std::string_view name);
 
+// A path that names its folder wherever the program runs: a drive letter, a
+// colon and a backslash (C:\...), or \\server\share. Anything else the platform
+// would read against the current folder or the current drive.
+bool IsFullPath(std::string_view path);
+
 // Whether test holds for some component of the name, the parts between
 // slashes and backslashes (empty ones included); of bytes or of UTF-16 text.
 template <typename Char>

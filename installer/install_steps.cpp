@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/bounded_text.h"
+#include "common/contained_name.h"
 #include "common/installation_keys.h"
 #include "installer/setup_app.h"
 
@@ -73,6 +74,11 @@ void SetText(HKEY key, const char* value, const char* text) {
 }  // namespace
 
 bool CreateTargetDirectory(const SetupParameters& params) {
+  // A relative folder would be another one for the uninstaller.
+  if (!IsFullPath(params.targetDirectory)) {
+    ShowSetupError(kDirectoryFailed);
+    return false;
+  }
   for (const std::string& directory : DirectoriesToCreate(params.targetDirectory)) {
     if (!CreateOne(directory)) {
       ShowSetupError(kDirectoryFailed);

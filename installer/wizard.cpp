@@ -79,16 +79,27 @@ INT_PTR CALLBACK StartPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
   return FALSE;
 }
 
+// What was typed, as the full path of the folder it names from setup's
+// current folder: the copy and the uninstaller must find the same folder. A
+// text that names none is kept as typed; the first step refuses it.
+void KeepTargetDirectory(HWND page) {
+  char typed[kTextSize], full[kTextSize];
+  GetDlgItemTextA(page, IDC_TARGET_DIRECTORY, typed, sizeof typed);
+  const DWORD n = GetFullPathNameA(typed, sizeof full, full, nullptr);
+  lstrcpynA(Parameters.targetDirectory, n > 0 && n < sizeof full ? full : typed, kTextSize);
+}
+
 INT_PTR CALLBACK DirectoryPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
   if (HandlePicture(page, message, lParam)) return TRUE;
+  // No more than the 259 characters kept is typed: nothing is cut unseen.
+  if (message == WM_INITDIALOG) SendDlgItemMessageA(page, IDC_TARGET_DIRECTORY, EM_LIMITTEXT, kTextSize - 1, 0);
   if (message != WM_NOTIFY) return FALSE;
   if (NotifyCode(lParam) == PSN_SETACTIVE) {
     // No way back to the start page.
     PostMessageA(WizardFrame, PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
     SetDlgItemTextA(page, IDC_TARGET_DIRECTORY, Parameters.targetDirectory);
   } else if (NotifyCode(lParam) == PSN_KILLACTIVE) {
-    GetDlgItemTextA(page, IDC_TARGET_DIRECTORY, Parameters.targetDirectory,
-                    sizeof Parameters.targetDirectory);
+    KeepTargetDirectory(page);
   }
   return FALSE;
 }

@@ -37,15 +37,13 @@ bool ReadText(HKEY key, const char* value, char (&text)[MAX_PATH]) {
   return true;
 }
 
-// The installation directory with a final backslash, or false when there is
-// none to be found or it would not fit.
-bool ReadInstallDirectory(const char* keyName, std::string& directory) {
+// The installation directory as stored; false when there is none.
+bool ReadInstallPath(const char* keyName, char (&path)[MAX_PATH]) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  char path[MAX_PATH];
   const bool found = ReadText(key, kInstallPathValue, path);
   RegCloseKey(key);
-  return found && DirectoryForJoining(path, directory);
+  return found;
 }
 
 // Whether the file is gone: deleted now, or never there (a name no file can
@@ -99,12 +97,22 @@ void Abandon(HWND dialog) { SetDlgItemTextA(dialog, IDC_STATUS, "Deinstallation 
 
 void RemoveInstallation(HWND dialog) {
   Stage(dialog, "Eintr\xE4ge aus Registry lesen...", 1000);
-  char keyName[MAX_PATH];
+  char keyName[MAX_PATH], path[MAX_PATH];
   std::string directory;
   if (std::strlen(ProgramName) > kMaxProgramName ||
-      !FormatWhole(keyName, "%s\\%s", kProgramsKey, ProgramName) ||
-      !ReadInstallDirectory(keyName, directory)) {
+      !FormatWhole(keyName, "%s\\%s", kProgramsKey, ProgramName) || !ReadInstallPath(keyName, path) ||
+      !DirectoryForJoining(path, directory)) {
     ErrorBox("Kein Eintrag f\xFCr Installationsverzeichnis in Registry gefunden !");
+    Abandon(dialog);
+    return;
+  }
+  // A relative path names a folder below the uninstaller's current one
+  // (usually the system folder), not the one that was installed.
+  if (!IsFullPath(path)) {
+    char text[MAX_PATH + 80];
+    FormatShown(text, "Installationsverzeichnis %s ist kein vollst\xE4ndiger Pfad ! \nDeinstallation abgebrochen !",
+                path);
+    ErrorBox(text);
     Abandon(dialog);
     return;
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/contained_name.h"
 #include "installer/setup_rules.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/install_directory.h"
@@ -77,4 +78,15 @@ TEST(UninstallRules, ProgramNameAndInstallDirectory) {
            {long258, long258 + "\\"}, {long258 + "d", "-"}, {long258 + "\\", long258 + "\\"}})
     EXPECT_EQ(DirectoryForJoining(path, joined) ? joined : "-", expected) << path;
   EXPECT_EQ(DirectoryToRemove("C:\\QX\\") + "|" + DirectoryToRemove("C:\\"), "C:\\QX|C:\\");
+}
+
+// A stored installation folder must name one wherever the uninstaller runs.
+TEST(UninstallRules, FullPaths) {
+  const struct { const char* path; bool full; } rows[] = {
+      {.path = "C:\\QX", .full = true},    {.path = "z:\\", .full = true},        {.path = "C:", .full = false},
+      {.path = "D:x", .full = false},      {.path = "\\QX", .full = false},       {.path = "QX\\A", .full = false},
+      {.path = "", .full = false},         {.path = "1:\\x", .full = false},      {.path = "\\\\h\\s", .full = true},
+      {.path = "\\\\h", .full = false},    {.path = "\\\\h\\", .full = false},    {.path = "\\\\\\s", .full = false},
+      {.path = "\\\\h\\\\s", .full = false}, {.path = "C:/QX", .full = false}};
+  for (const auto& row : rows) EXPECT_EQ(IsFullPath(row.path), row.full) << row.path;
 }

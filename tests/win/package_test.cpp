@@ -109,8 +109,8 @@ TEST(PackageTest, InstallAndRemove) {
   for (const auto& [copyFiles, directory, seen, left] : std::vector<std::array<std::string, 4>>{
            {"COFile1=a.txt\nCNFile2=a.txt\n", "C:\\QXTest", copying + "|!Keine Dateien zu kopieren !?" + aborted,
             "made||-|-|---"},
-           // Below setup's current folder, the backslash at its end kept.
-           {one, "rel\\A\\B\\", done, "made|a|a1.txt|rel\\A\\B\\|key-key"},
+           // Below setup's current folder, stored as a full path, the backslash at its end kept.
+           {one, "rel\\A\\B\\", done, "made|a|a1.txt|<folder>\\rel\\A\\B\\|key-key"},
            {one, "C:\\QXCancel", "", "||-|-|---"},
            {one, "", made + "|!Installations-Verzeichnis konnte nicht erzeugt werden" + aborted, "||-|-|---"},
            {"COFile1=b.txt\nCNFile1=a1.txt\n", "C:\\QXTest",
@@ -141,6 +141,7 @@ TEST(PackageTest, InstallAndRemove) {
     EXPECT_EQ(page(IDC_PROGRAM_NAME), name) << Seen(w.process);
     go(kNext);
     EXPECT_EQ(page(IDC_TARGET_DIRECTORY), copyFiles.empty() ? target : "C:\\QX");
+    EXPECT_EQ(SendMessageA(control(IDC_TARGET_DIRECTORY), EM_GETLIMITTEXT, 0, 0), 259);
     WriteBytes("setup.ini", "[CopyFiles]\nCOFile1=a.txt\nCNFile1=..\\out.txt\n[DelFiles]\nDFile1=..\\out.txt\n");
     SetText(control(IDC_TARGET_DIRECTORY), other);
     go(kNext);
@@ -160,8 +161,10 @@ TEST(PackageTest, InstallAndRemove) {
     }
     ClickButton(button(seen.empty() ? IDCANCEL : kFinish));
     w.ExpectEnd();
+    std::string installPath = Reg(kLM, key, "InstallPath");
+    if (installPath.rfind(folder.path() + "\\", 0) == 0) installPath = "<folder>" + installPath.substr(folder.path().size());
     EXPECT_EQ((FileExists(directory) ? "made|" : "|") + ReadBytes(directory + "\\a1.txt") + "|" +
-                  Reg(kLM, key + "\\DelFiles", "File1") + "|" + Reg(kLM, key, "InstallPath") + "|" + Keys(name),
+                  Reg(kLM, key + "\\DelFiles", "File1") + "|" + installPath + "|" + Keys(name),
               left) << directory;
   }
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
@@ -210,12 +213,14 @@ TEST(PackageTest, RefusedStarts) {
   }
   // In the folder, File1 of DelFiles is listed and b.txt is not. Each removal:
   // the name, InstallPath ("-": no machine key), File1, how the run goes
-  // (a: abandoned, c: cancelled, r: removed), and what is left of a.txt, b.txt
-  // and the keys.
+  // (a: abandoned, f: abandoned as no full path, c: cancelled, r: removed),
+  // and what is left of a.txt, b.txt and the keys. The folder without its
+  // drive would be it from the uninstaller's current folder C:\.
   const std::string probe = "QX Probe", keep = folder.path(), dir = keep + "\\", kept = "abkeykey-";
   for (const auto& [name, installPath, listed, run, left] : std::vector<std::array<std::string, 5>>{
            {probe, "-", "a.txt", "a", "ab-key-"}, {std::string(98, 'L'), keep, "a.txt", "a", kept},
-           {probe, keep, "a.txt", "c", kept}, {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
+           {probe, keep, "a.txt", "c", kept}, {probe, keep.substr(3), "a.txt", "f", kept},
+           {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
            {probe, dir, "gone.txt", "r", "ab---"}}) {  // a file already gone counts as removed
     if (installPath != "-") SetReg(kLM, kApps + name, "InstallPath", installPath);
     if (installPath != "-") SetReg(kLM, kApps + name + "\\DelFiles", "File1", listed);
@@ -224,7 +229,9 @@ TEST(PackageTest, RefusedStarts) {
     const std::string removed = kRemoving + "|L\xF6schen : " + listed + " ..." + kRemoved;
     EXPECT_EQ(Uninstall(name, run == "c" ? IDC_CANCEL : IDC_REMOVE, uninstaller),
               run == "c" ? "" : run == "a" ? kRead + "|!Kein Eintrag f\xFCr Installationsverzeichnis in Registry "
-                                                     "gefunden !" : removed);
+                                                     "gefunden !" :
+              run == "f" ? kRead + "|!Installationsverzeichnis " + installPath +
+                               " ist kein vollst\xE4ndiger Pfad ! \nDeinstallation abgebrochen !" : removed);
     EXPECT_EQ(std::string(FileExists(dir + "a.txt") ? "a" : "") + (FileExists(dir + "b.txt") ? "b" : "") +
                   Keys(name), left) << name;
     Forget(name);
