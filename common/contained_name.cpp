@@ -34,3 +34,15 @@ bool IsFullPath(std::string_view path) {
   const std::size_t share = path.find('\\', 2);  // server and share both named
   return share != std::string_view::npos && share > 2 && share + 1 < path.size() && path[share + 1] != '\\';
 }
+
+bool HasForbiddenCharacter(std::string_view name) {
+  for (char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == ':' || u < 0x20 || u == 0x7F) return true;
+  }
+  return false;
+}
+
+bool NamesFileInFolder(std::string_view name) {
+  return StaysInFolder(name) && !HasForbiddenCharacter(name) && !AnyComponent(name, IsDeviceName<char>);
+}

@@ -71,8 +71,9 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
     FormatShown(status, "L\xF6schen : %s ...", file);
     Stage(dialog, status, 1000);
     // A path that would be cut names another file, and a name that leads out
-    // of the directory a file the installation did not bring: both are left alone.
-    if (!StaysInFolder(file) || !FormatWhole(path, "%s%s", directory, file) || Removed(path)) continue;
+    // of the directory, or to a device or a stream, a file the installation
+    // did not bring: both are left alone.
+    if (!NamesFileInFolder(file) || !FormatWhole(path, "%s%s", directory, file) || Removed(path)) continue;
     RegCloseKey(key);
     char text[MAX_PATH + 80];
     FormatShown(text, "Datei %s konnte nicht gel\xF6scht werden ! \nDeinstallation abgebrochen !", file);

@@ -201,16 +201,21 @@ TEST(PackageTest, InstallAndRemove) {
 TEST(PackageTest, RefusedStarts) {
   TestFolder folder;
   const std::string setup = Package("setup.exe"), uninstaller = Package("qxuninst.exe");
+  SetReg(kLM, kEntries + "QX Fremd", "UninstallString", "C:\\Fremd\\uninst.exe");  // another product's entry
   for (const auto& [exe, ini, text] : std::vector<std::array<std::string, 3>>{
            {setup, "", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
            {uninstaller, "", "QXUninstall braucht eine Programmbezeichnung als Parameter !"},
            {setup, "[ProgrammName]\nName=P\n[InstDir]\nDir=P\n[CopyFiles]\nCOFile1=..\\a\nCNFile1=a",
-            "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !"}}) {
+            "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !"},
+           {setup, "[ProgrammName]\nName=QX Fremd\n[InstDir]\nDir=P\n[CopyFiles]\nCOFile1=a\nCNFile1=a",
+            "Programmbezeichnung in setup.ini geh\xF6rt zu einem anderen Programm ! \nProgramm abgebrochen !"}}) {
     if (!ini.empty()) WriteBytes("setup.ini", ini);
     Running run(exe, "", folder.path());
     run.ExpectBox(exe == uninstaller ? kUninstallBox : kSetupBox, text, nullptr);
     run.ExpectEnd();
   }
+  EXPECT_EQ(Reg(kLM, kEntries + "QX Fremd", "UninstallString") + Reg(kLM, kApps + "QX Fremd"), "C:\\Fremd\\uninst.exe-");
+  Forget("QX Fremd");
   // In the folder, File1 of DelFiles is listed and b.txt is not. Each removal:
   // the name, InstallPath ("-": no machine key), File1, how the run goes
   // (a: abandoned, f: abandoned as no full path, c: cancelled, r: removed),
