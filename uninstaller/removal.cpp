@@ -9,6 +9,7 @@
 #include "common/bounded_text.h"
 #include "common/contained_name.h"
 #include "common/installation_keys.h"
+#include "common/read_only.h"
 #include "uninstaller/install_directory.h"
 #include "uninstaller/resource.h"
 #include "uninstaller/uninstall_app.h"
@@ -46,16 +47,19 @@ bool ReadInstallPath(const char* keyName, char (&path)[MAX_PATH]) {
   return found;
 }
 
-// Whether the file is gone: deleted now, or never there (a name no file can
-// have included). A folder of that name is no file the installation brought.
+// Whether the file is gone: deleted now (read-only as copied from a CD, or
+// not), or never there (a name no file can have included). A folder of that
+// name is no file the installation brought. A file that stays keeps its
+// attributes.
 bool Removed(const char* path) {
+  const DWORD attributes = ClearReadOnly(path);
   if (DeleteFileA(path)) return true;
-  const DWORD attributes = GetFileAttributesA(path);
+  RestoreReadOnly(path, attributes);
   return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // Deletes the listed files in order. Stops with false at the first that stays
-// (the program runs, the file is read-only), after telling the user which.
+// (the program runs), after telling the user which.
 bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) {
   char listName[MAX_PATH];
   HKEY key;

@@ -103,7 +103,8 @@ TEST(PackageTest, InstallAndRemove) {
       copying + "|Eintr\xE4ge in Registrierung setzen...|Installation erfolgreich abgeschlossen...";
   const std::string target = "C:\\Programme\\QX Internet", other = "C:\\Andere Stelle";
   SetFileAttributesA(kUninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileA(kUninstaller.c_str());
+  WriteBytes(kUninstaller, "old");  // an earlier uninstaller, marked as setup marks it: replaced
+  SetFileAttributesA(kUninstaller.c_str(), 0x25);
   // CopyFiles, the directory, what the run shows, and what is left: the
   // directory made, a1.txt, File1 of DelFiles, InstallPath and the keys.
   for (const auto& [copyFiles, directory, seen, left] : std::vector<std::array<std::string, 4>>{
@@ -124,6 +125,8 @@ TEST(PackageTest, InstallAndRemove) {
     WriteBytes("a.txt", "a");
     for (const char* file : {"setup.ini", "qxinet.exe", "qxuninst.exe"})  // the package over the probe's setup.ini
       if (copyFiles.empty()) CopyFileA(Package(file).c_str(), file, FALSE);
+    for (const char* file : {"qxinet.exe", "qxuninst.exe"})  // as from a CD (only the package run has them)
+      SetFileAttributesA(file, FILE_ATTRIBUTE_READONLY);
     Running w(Package("setup.exe"), "", folder.path());
     HWND window = WaitForWindow(w.process.pid, "QX Setup v1.0 - " + name, "#32770", kWaitMs);
     const auto button = [&](int id) { return GetDlgItem(window, id); };
@@ -170,12 +173,16 @@ TEST(PackageTest, InstallAndRemove) {
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
   const std::string date = Reg(kLM, key, "InstallDate");
   EXPECT_TRUE(std::regex_match(date, std::regex("\\d+\\.\\d+\\.20\\d\\d, \\d\\d:\\d\\d:\\d\\d"))) << date;
-  // The uninstaller read-only, system and archive (0x25).
+  // The uninstaller read-only, system and archive (0x25), the program writable.
   EXPECT_EQ(std::to_string(GetFileAttributesA(kUninstaller.c_str())) + "|" + Reg(kLM, entry, "DisplayName") + "|" +
-                Reg(kLM, entry, "UninstallString"), "37|QX Internet|qxuninst.exe QX Internet");
+                Reg(kLM, entry, "UninstallString") + "|" +
+                std::to_string(GetFileAttributesA((target + "\\qxinet.exe").c_str()) & FILE_ATTRIBUTE_READONLY),
+            "37|QX Internet|qxuninst.exe QX Internet|0");
+  EXPECT_TRUE(ReadBytes(kUninstaller) == ReadBytes(Package("qxuninst.exe")));
   SetReg(kCU, key, "BookmarkFile", "C:\\bookmark.htm");  // as qxinet keeps its paths
   SetReg(kLM, key + "\\DelFiles", "File3", "extra.txt");    // File1 and File3, no File2
   WriteBytes(target + "\\extra.txt", "x");
+  SetFileAttributesA((target + "\\extra.txt").c_str(), FILE_ATTRIBUTE_READONLY);  // removed all the same
   {  // While the installed program runs, its file stays, and so do the entries.
     TestFolder data;
     WriteBytes("qxinetvz.dat", Bytes({MakeRecord("QX", "http://qx/")}));  // no box about an empty file
