@@ -66,8 +66,10 @@ bool CopyOver(const char* source, const char* destination) {
   return true;
 }
 
-// Creates or opens the key parent\name (\sub) below HKEY_LOCAL_MACHINE; the
-// name must fit its buffer like every other composed text.
+// Creates or opens the key parent\name (\sub) below HKEY_LOCAL_MACHINE, in
+// its 64-bit view whichever build runs, so that the uninstaller of either
+// build finds the installation of both; the name must fit its buffer like
+// every other composed text.
 HKEY CreateKey(const char* parent, const char* name, const char* sub = nullptr) {
   char keyName[kTextSize];
   if (!(sub ? FormatWhole(keyName, "%s\\%s\\%s", parent, name, sub)
@@ -78,7 +80,7 @@ HKEY CreateKey(const char* parent, const char* name, const char* sub = nullptr) 
   char keyClass[] = "qxapps";
   DWORD disposition;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, keyClass, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+                      KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, &disposition) != ERROR_SUCCESS) {
     return nullptr;
   }
   return key;

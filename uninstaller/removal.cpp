@@ -16,6 +16,10 @@
 
 namespace {
 
+// The installation's keys below HKEY_LOCAL_MACHINE lie in its 64-bit view,
+// which both builds of setup write.
+constexpr REGSAM kMachineView = KEY_WOW64_64KEY;
+
 // Puts the stage's text into the status line, then lets the user read it.
 void Stage(HWND dialog, const char* text, DWORD pause) {
   SetDlgItemTextA(dialog, IDC_STATUS, text);
@@ -41,7 +45,7 @@ bool ReadText(HKEY key, const char* value, char (&text)[MAX_PATH]) {
 // The installation directory as stored; false when there is none.
 bool ReadInstallPath(const char* keyName, char (&path)[MAX_PATH]) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ | kMachineView, &key) != ERROR_SUCCESS) return false;
   const bool found = ReadText(key, kInstallPathValue, path);
   RegCloseKey(key);
   return found;
@@ -64,7 +68,7 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
   char listName[MAX_PATH];
   HKEY key;
   if (!FormatWhole(listName, "%s\\%s", keyName, kListKey) ||
-      RegOpenKeyExA(HKEY_LOCAL_MACHINE, listName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, listName, 0, KEY_READ | kMachineView, &key) != ERROR_SUCCESS) {
     return true;
   }
   for (int n = 1; n <= kMaxEntries; ++n) {
@@ -89,9 +93,10 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
 }
 
 void DeleteProgramKey(HKEY root, const char* parentName) {
+  const REGSAM view = root == HKEY_LOCAL_MACHINE ? kMachineView : 0;
   HKEY parent;
-  if (RegOpenKeyExA(root, parentName, 0, KEY_READ, &parent) != ERROR_SUCCESS) return;
-  RegDeleteKeyA(parent, ProgramName);
+  if (RegOpenKeyExA(root, parentName, 0, KEY_READ | view, &parent) != ERROR_SUCCESS) return;
+  RegDeleteKeyExA(parent, ProgramName, view, 0);
   RegCloseKey(parent);
 }
 
@@ -104,7 +109,8 @@ void RemoveInstallation(HWND dialog) {
   Stage(dialog, "Eintr\xE4ge aus Registry lesen...", 1000);
   char keyName[MAX_PATH], path[MAX_PATH];
   std::string directory;
-  if (std::strlen(ProgramName) > kMaxProgramName ||
+  // A name of several key components was never written by setup.
+  if (std::strlen(ProgramName) > kMaxProgramName || std::strchr(ProgramName, '\\') != nullptr ||
       !FormatWhole(keyName, "%s\\%s", kProgramsKey, ProgramName) || !ReadInstallPath(keyName, path) ||
       !DirectoryForJoining(path, directory)) {
     ErrorBox("Kein Eintrag f\xFCr Installationsverzeichnis in Registry gefunden !");
@@ -134,7 +140,7 @@ void RemoveInstallation(HWND dialog) {
   Stage(dialog, "Eintr\xE4ge aus Registry l\xF6schen...", 1000);
   // The platform may refuse a key that still has subkeys: the list goes first.
   char listName[MAX_PATH];
-  if (FormatWhole(listName, "%s\\%s", keyName, kListKey)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, listName);
+  if (FormatWhole(listName, "%s\\%s", keyName, kListKey)) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, listName, kMachineView, 0);
   DeleteProgramKey(HKEY_LOCAL_MACHINE, kProgramsKey);
   DeleteProgramKey(HKEY_CURRENT_USER, kProgramsKey);
   DeleteProgramKey(HKEY_LOCAL_MACHINE, kUninstallListKey);
