@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common/bounded_text.h"
+#include "common/contained_name.h"
 #include "common/installation_keys.h"
+#include "common/read_only.h"
 #include "installer/setup_app.h"
 
 namespace {
@@ -33,7 +35,8 @@ UINT WindowsDirectory(char* path, UINT size) { return GetWindowsDirectoryA(path,
 UINT CurrentDirectory(char* path, UINT size) { return GetCurrentDirectoryA(size, path); }
 
 // Copies the uninstaller into the Windows directory and marks it read-only,
-// system and archive. A failure here stops nothing and is not reported.
+// system and archive; an earlier copy, marked so, is made writable first and
+// marked again if it stays. A failure here stops nothing and is not reported.
 void PlaceUninstaller(const std::string& current, const std::string& windows) {
   char source[kTextSize], target[kTextSize];
   if (current.empty() || windows.empty()) return;
@@ -41,14 +44,32 @@ void PlaceUninstaller(const std::string& current, const std::string& windows) {
       !FormatWhole(target, "%s\\qxuninst.exe", windows.c_str())) {
     return;
   }
+  const DWORD earlier = ClearReadOnly(target);
   if (CopyFileA(source, target, FALSE)) {
     SetFileAttributesA(target, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
                                    FILE_ATTRIBUTE_ARCHIVE);
+  } else {
+    RestoreReadOnly(target, earlier);
   }
 }
 
-// Creates or opens the key parent\name (\sub) below HKEY_LOCAL_MACHINE; the
-// name must fit its buffer like every other composed text.
+// Copies a package file over what is there, read-only or not. The copy keeps
+// the source's attributes: a file from a CD would stay read-only, and the
+// uninstaller could not delete it.
+bool CopyOver(const char* source, const char* destination) {
+  const DWORD earlier = ClearReadOnly(destination);
+  if (!CopyFileA(source, destination, FALSE)) {
+    RestoreReadOnly(destination, earlier);
+    return false;
+  }
+  ClearReadOnly(destination);
+  return true;
+}
+
+// Creates or opens the key parent\name (\sub) below HKEY_LOCAL_MACHINE, in
+// its 64-bit view whichever build runs, so that the uninstaller of either
+// build finds the installation of both; the name must fit its buffer like
+// every other composed text.
 HKEY CreateKey(const char* parent, const char* name, const char* sub = nullptr) {
   char keyName[kTextSize];
   if (!(sub ? FormatWhole(keyName, "%s\\%s\\%s", parent, name, sub)
@@ -59,7 +80,7 @@ HKEY CreateKey(const char* parent, const char* name, const char* sub = nullptr) 
   char keyClass[] = "qxapps";
   DWORD disposition;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, keyClass, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+                      KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, &disposition) != ERROR_SUCCESS) {
     return nullptr;
   }
   return key;
@@ -73,6 +94,11 @@ void SetText(HKEY key, const char* value, const char* text) {
 }  // namespace
 
 bool CreateTargetDirectory(const SetupParameters& params) {
+  // A relative folder would be another one for the uninstaller.
+  if (!IsFullPath(params.targetDirectory)) {
+    ShowSetupError(kDirectoryFailed);
+    return false;
+  }
   for (const std::string& directory : DirectoriesToCreate(params.targetDirectory)) {
     if (!CreateOne(directory)) {
       ShowSetupError(kDirectoryFailed);
@@ -94,7 +120,7 @@ bool CopyPackageFiles(const SetupParameters& params) {
     // root; that, like a path that does not fit its buffer, is a failed copy.
     if (current.empty() || !FormatWhole(source, "%s\\%s", current.c_str(), pair.source.c_str()) ||
         !FormatWhole(destination, "%s\\%s", target.c_str(), pair.target.c_str()) ||
-        !CopyFileA(source, destination, FALSE)) {
+        !CopyOver(source, destination)) {
       ShowSetupError(kCopyFailed);
       return false;
     }

@@ -20,6 +20,10 @@ const char kSourceFileOutside[] =
     "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !";
 const char kTargetFileOutside[] =
     "Zieldatei in setup.ini au\xDF" "erhalb des Zielverzeichnisses ! \nProgramm abgebrochen !";
+const char kProgramNameBackslash[] =
+    "Programmbezeichnung in setup.ini enth\xE4lt einen Backslash ! \nProgramm abgebrochen !";
+const char kForeignUninstallEntry[] =
+    "Programmbezeichnung in setup.ini geh\xF6rt zu einem anderen Programm ! \nProgramm abgebrochen !";
 const char kListedFileOutside[] =
     "Zu l\xF6schende Datei in setup.ini au\xDF" "erhalb des Zielverzeichnisses ! \nProgramm abgebrochen !";
 
@@ -56,17 +60,19 @@ const char* CheckParameters(const ProfileReader& read, SetupParameters& params) 
   // The uninstaller takes no longer name, so such an installation could
   // never be removed; and its keys must all fit, or some would stay behind.
   if (std::strlen(params.programName) > kMaxProgramName) return kProgramNameTooLong;
+  // A key name of several components: the list of programs would never show it.
+  if (std::strchr(params.programName, '\\') != nullptr) return kProgramNameBackslash;
   for (const CopyPair& pair : params.copyPairs)
-    if (!StaysInFolder(pair.source)) return kSourceFileOutside;
+    if (!NamesFileInFolder(pair.source)) return kSourceFileOutside;
   for (const CopyPair& pair : params.copyPairs)
-    if (!StaysInFolder(pair.target)) return kTargetFileOutside;
+    if (!NamesFileInFolder(pair.target)) return kTargetFileOutside;
   params.listedFiles.clear();
   for (int n = 1; n <= kMaxEntries; ++n) {
     std::string name = Numbered(read, "DelFiles", "DFile", n);
     if (!name.empty()) params.listedFiles.push_back({n, name});
   }
   for (const ListedFile& file : params.listedFiles)
-    if (!StaysInFolder(file.name)) return kListedFileOutside;
+    if (!NamesFileInFolder(file.name)) return kListedFileOutside;
   return nullptr;
 }
 
@@ -95,4 +101,9 @@ std::string FormatInstallDate(int day, int month, int year, int hour, int minute
   std::snprintf(text, sizeof text, "%d.%d.%d, %02d:%02d:%02d", day, month, year, hour, minute,
                 second);
   return text;
+}
+
+const char* CheckUninstallEntry(const char* programName, const UninstallEntry& entry) {
+  if (!entry.exists) return nullptr;
+  return entry.uninstallString == std::string("qxuninst.exe ") + programName ? nullptr : kForeignUninstallEntry;
 }

@@ -41,6 +41,18 @@ using ProfileReader = std::function<std::string(const char* section, const char*
 // first check that fails.
 const char* CheckParameters(const ProfileReader& read, SetupParameters& params);
 
+// The platform's uninstall entry named like the program, as found before
+// installing: whether the key exists, and its UninstallString ("" if none).
+struct UninstallEntry {
+  bool exists;
+  std::string uninstallString;
+};
+
+// nullptr when setup may write the entry: there is none, or it is this
+// program's own, whose UninstallString setup wrote as "qxuninst.exe %s" with
+// the name. Any other entry belongs to another product and is refused.
+const char* CheckUninstallEntry(const char* programName, const UninstallEntry& entry);
+
 // The directories to create for a target, in order: every cut point from the
 // third character on (drive form), the second (leading backslash) or the
 // first, the last character never cut; the target itself comes last, as typed.
@@ -61,3 +73,5 @@ extern const char kProgramNameTooLong[];
 extern const char kSourceFileOutside[];
 extern const char kTargetFileOutside[];
 extern const char kListedFileOutside[];
+extern const char kProgramNameBackslash[];
+extern const char kForeignUninstallEntry[];

@@ -9,6 +9,7 @@
 
 #include "common/bounded_text.h"
 #include "common/center.h"
+#include "common/system_library.h"
 #include "installer/resource.h"
 #include "installer/setup_app.h"
 
@@ -78,16 +79,27 @@ INT_PTR CALLBACK StartPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
   return FALSE;
 }
 
+// What was typed, as the full path of the folder it names from setup's
+// current folder: the copy and the uninstaller must find the same folder. A
+// text that names none is kept as typed; the first step refuses it.
+void KeepTargetDirectory(HWND page) {
+  char typed[kTextSize], full[kTextSize];
+  GetDlgItemTextA(page, IDC_TARGET_DIRECTORY, typed, sizeof typed);
+  const DWORD n = GetFullPathNameA(typed, sizeof full, full, nullptr);
+  lstrcpynA(Parameters.targetDirectory, n > 0 && n < sizeof full ? full : typed, kTextSize);
+}
+
 INT_PTR CALLBACK DirectoryPage(HWND page, UINT message, WPARAM, LPARAM lParam) {
   if (HandlePicture(page, message, lParam)) return TRUE;
+  // No more than the 259 characters kept is typed: nothing is cut unseen.
+  if (message == WM_INITDIALOG) SendDlgItemMessageA(page, IDC_TARGET_DIRECTORY, EM_LIMITTEXT, kTextSize - 1, 0);
   if (message != WM_NOTIFY) return FALSE;
   if (NotifyCode(lParam) == PSN_SETACTIVE) {
     // No way back to the start page.
     PostMessageA(WizardFrame, PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
     SetDlgItemTextA(page, IDC_TARGET_DIRECTORY, Parameters.targetDirectory);
   } else if (NotifyCode(lParam) == PSN_KILLACTIVE) {
-    GetDlgItemTextA(page, IDC_TARGET_DIRECTORY, Parameters.targetDirectory,
-                    sizeof Parameters.targetDirectory);
+    KeepTargetDirectory(page);
   }
   return FALSE;
 }
@@ -164,6 +176,9 @@ void ShowWizard(HINSTANCE instance) {
   header.nPages = static_cast<UINT>(pages.size());
   header.nStartPage = 0;
   header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages.data());
-  InitCommonControls();
-  PropertySheetA(&header);
+  const auto init = CommonControlsFunction<decltype(&InitCommonControls)>("InitCommonControls");
+  const auto sheet = CommonControlsFunction<decltype(&PropertySheetA)>("PropertySheetA");
+  if (init == nullptr || sheet == nullptr) return;  // no wizard without the system's comctl32
+  init();
+  sheet(&header);
 }

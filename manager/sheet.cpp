@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "common/system_library.h"
 #include "importexport/pages.h"
 #include "manager/app.h"
 #include "manager/category_page.h"
@@ -13,6 +14,13 @@
 #include "manager/messages.h"
 
 namespace {
+
+// comctl32 from the system folder, never one beside the program.
+const auto Init = CommonControlsFunction<decltype(&InitCommonControls)>("InitCommonControls");
+const auto Sheet = CommonControlsFunction<decltype(&PropertySheetA)>("PropertySheetA");
+const auto SetSubclass = CommonControlsFunction<decltype(&SetWindowSubclass)>("SetWindowSubclass");
+const auto RemoveSubclass = CommonControlsFunction<decltype(&RemoveWindowSubclass)>("RemoveWindowSubclass");
+const auto DefaultSubclass = CommonControlsFunction<decltype(&DefSubclassProc)>("DefSubclassProc");
 
 struct PageEntry {
   const char* dialog;
@@ -26,8 +34,8 @@ struct PageEntry {
 LRESULT CALLBACK SheetSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                UINT_PTR id, DWORD_PTR) {
   if (message == WM_ENDSESSION && wParam) EndLaunches();
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, SheetSubclass, id);
-  return DefSubclassProc(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) RemoveSubclass(window, SheetSubclass, id);
+  return DefaultSubclass(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -35,7 +43,7 @@ LRESULT CALLBACK SheetSubclass(HWND window, UINT message, WPARAM wParam, LPARAM 
 int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
   if (message != PSCB_INITIALIZED) return 0;
   SheetWindow = window;
-  SetWindowSubclass(window, SheetSubclass, 0, 0);
+  if (SetSubclass && RemoveSubclass && DefaultSubclass) SetSubclass(window, SheetSubclass, 0, 0);
   SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_MINIMIZEBOX);
   GetSystemMenu(window, TRUE);
   HMENU menu = GetSystemMenu(window, FALSE);
@@ -89,6 +97,7 @@ void ShowSheet() {
   header.nStartPage = 0;
   header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages.data());
   header.pfnCallback = SheetCallback;
-  InitCommonControls();  // the progress bar of the import and export pages
-  PropertySheetA(&header);
+  if (Init == nullptr || Sheet == nullptr) return;  // no window without the system's comctl32
+  Init();  // the progress bar of the import and export pages
+  Sheet(&header);
 }

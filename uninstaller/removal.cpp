@@ -9,11 +9,16 @@
 #include "common/bounded_text.h"
 #include "common/contained_name.h"
 #include "common/installation_keys.h"
+#include "common/read_only.h"
 #include "uninstaller/install_directory.h"
 #include "uninstaller/resource.h"
 #include "uninstaller/uninstall_app.h"
 
 namespace {
+
+// The installation's keys below HKEY_LOCAL_MACHINE lie in its 64-bit view,
+// which both builds of setup write.
+constexpr REGSAM kMachineView = KEY_WOW64_64KEY;
 
 // Puts the stage's text into the status line, then lets the user read it.
 void Stage(HWND dialog, const char* text, DWORD pause) {
@@ -37,32 +42,33 @@ bool ReadText(HKEY key, const char* value, char (&text)[MAX_PATH]) {
   return true;
 }
 
-// The installation directory with a final backslash, or false when there is
-// none to be found or it would not fit.
-bool ReadInstallDirectory(const char* keyName, std::string& directory) {
+// The installation directory as stored; false when there is none.
+bool ReadInstallPath(const char* keyName, char (&path)[MAX_PATH]) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  char path[MAX_PATH];
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ | kMachineView, &key) != ERROR_SUCCESS) return false;
   const bool found = ReadText(key, kInstallPathValue, path);
   RegCloseKey(key);
-  return found && DirectoryForJoining(path, directory);
+  return found;
 }
 
-// Whether the file is gone: deleted now, or never there (a name no file can
-// have included). A folder of that name is no file the installation brought.
+// Whether the file is gone: deleted now (read-only as copied from a CD, or
+// not), or never there (a name no file can have included). A folder of that
+// name is no file the installation brought. A file that stays keeps its
+// attributes.
 bool Removed(const char* path) {
+  const DWORD attributes = ClearReadOnly(path);
   if (DeleteFileA(path)) return true;
-  const DWORD attributes = GetFileAttributesA(path);
+  RestoreReadOnly(path, attributes);
   return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // Deletes the listed files in order. Stops with false at the first that stays
-// (the program runs, the file is read-only), after telling the user which.
+// (the program runs), after telling the user which.
 bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) {
   char listName[MAX_PATH];
   HKEY key;
   if (!FormatWhole(listName, "%s\\%s", keyName, kListKey) ||
-      RegOpenKeyExA(HKEY_LOCAL_MACHINE, listName, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, listName, 0, KEY_READ | kMachineView, &key) != ERROR_SUCCESS) {
     return true;
   }
   for (int n = 1; n <= kMaxEntries; ++n) {
@@ -73,8 +79,9 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
     FormatShown(status, "L\xF6schen : %s ...", file);
     Stage(dialog, status, 1000);
     // A path that would be cut names another file, and a name that leads out
-    // of the directory a file the installation did not bring: both are left alone.
-    if (!StaysInFolder(file) || !FormatWhole(path, "%s%s", directory, file) || Removed(path)) continue;
+    // of the directory, or to a device or a stream, a file the installation
+    // did not bring: both are left alone.
+    if (!NamesFileInFolder(file) || !FormatWhole(path, "%s%s", directory, file) || Removed(path)) continue;
     RegCloseKey(key);
     char text[MAX_PATH + 80];
     FormatShown(text, "Datei %s konnte nicht gel\xF6scht werden ! \nDeinstallation abgebrochen !", file);
@@ -86,9 +93,10 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
 }
 
 void DeleteProgramKey(HKEY root, const char* parentName) {
+  const REGSAM view = root == HKEY_LOCAL_MACHINE ? kMachineView : 0;
   HKEY parent;
-  if (RegOpenKeyExA(root, parentName, 0, KEY_READ, &parent) != ERROR_SUCCESS) return;
-  RegDeleteKeyA(parent, ProgramName);
+  if (RegOpenKeyExA(root, parentName, 0, KEY_READ | view, &parent) != ERROR_SUCCESS) return;
+  RegDeleteKeyExA(parent, ProgramName, view, 0);
   RegCloseKey(parent);
 }
 
@@ -99,12 +107,23 @@ void Abandon(HWND dialog) { SetDlgItemTextA(dialog, IDC_STATUS, "Deinstallation 
 
 void RemoveInstallation(HWND dialog) {
   Stage(dialog, "Eintr\xE4ge aus Registry lesen...", 1000);
-  char keyName[MAX_PATH];
+  char keyName[MAX_PATH], path[MAX_PATH];
   std::string directory;
-  if (std::strlen(ProgramName) > kMaxProgramName ||
-      !FormatWhole(keyName, "%s\\%s", kProgramsKey, ProgramName) ||
-      !ReadInstallDirectory(keyName, directory)) {
+  // A name of several key components was never written by setup.
+  if (std::strlen(ProgramName) > kMaxProgramName || std::strchr(ProgramName, '\\') != nullptr ||
+      !FormatWhole(keyName, "%s\\%s", kProgramsKey, ProgramName) || !ReadInstallPath(keyName, path) ||
+      !DirectoryForJoining(path, directory)) {
     ErrorBox("Kein Eintrag f\xFCr Installationsverzeichnis in Registry gefunden !");
+    Abandon(dialog);
+    return;
+  }
+  // A relative path names a folder below the uninstaller's current one
+  // (usually the system folder), not the one that was installed.
+  if (!IsFullPath(path)) {
+    char text[MAX_PATH + 80];
+    FormatShown(text, "Installationsverzeichnis %s ist kein vollst\xE4ndiger Pfad ! \nDeinstallation abgebrochen !",
+                path);
+    ErrorBox(text);
     Abandon(dialog);
     return;
   }
@@ -121,7 +140,7 @@ void RemoveInstallation(HWND dialog) {
   Stage(dialog, "Eintr\xE4ge aus Registry l\xF6schen...", 1000);
   // The platform may refuse a key that still has subkeys: the list goes first.
   char listName[MAX_PATH];
-  if (FormatWhole(listName, "%s\\%s", keyName, kListKey)) RegDeleteKeyA(HKEY_LOCAL_MACHINE, listName);
+  if (FormatWhole(listName, "%s\\%s", keyName, kListKey)) RegDeleteKeyExA(HKEY_LOCAL_MACHINE, listName, kMachineView, 0);
   DeleteProgramKey(HKEY_LOCAL_MACHINE, kProgramsKey);
   DeleteProgramKey(HKEY_CURRENT_USER, kProgramsKey);
   DeleteProgramKey(HKEY_LOCAL_MACHINE, kUninstallListKey);

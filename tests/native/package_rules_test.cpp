@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/contained_name.h"
 #include "installer/setup_rules.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/install_directory.h"
@@ -77,4 +78,48 @@ TEST(UninstallRules, ProgramNameAndInstallDirectory) {
            {long258, long258 + "\\"}, {long258 + "d", "-"}, {long258 + "\\", long258 + "\\"}})
     EXPECT_EQ(DirectoryForJoining(path, joined) ? joined : "-", expected) << path;
   EXPECT_EQ(DirectoryToRemove("C:\\QX\\") + "|" + DirectoryToRemove("C:\\"), "C:\\QX|C:\\");
+}
+
+// A name of setup.ini names a file in its folder, never a device or a
+// stream (as the favourites' names), and the program name is one key; the
+// uninstall entry of the name may only be this program's own.
+TEST(SetupRules, DevicesStreamsAndForeignEntries) {
+  const struct { const char* key; std::string value; const char* message; } rows[] = {
+      {.key = "CNFile1", .value = "LPT1", .message = kTargetFileOutside},
+      {.key = "CNFile1", .value = "sub\\nul.txt", .message = kTargetFileOutside},
+      {.key = "CNFile1", .value = "Com\xB9 .x", .message = kTargetFileOutside},
+      {.key = "CNFile1", .value = "CONOUT$", .message = kTargetFileOutside},
+      {.key = "CNFile1", .value = "a::$DATA", .message = kTargetFileOutside},
+      {.key = "CNFile1", .value = "a\tb", .message = kTargetFileOutside},
+      {.key = "COFile1", .value = "aux", .message = kSourceFileOutside},
+      {.key = "DFile1", .value = "NUL", .message = kListedFileOutside},
+      {.key = "DFile1", .value = "x:y", .message = kListedFileOutside},
+      {.key = "Name", .value = "QX\\Internet", .message = kProgramNameBackslash},
+      {.key = "CNFile1", .value = "CONSOLE.exe", .message = nullptr},
+      {.key = "CNFile1", .value = "COM10", .message = nullptr}};
+  for (const auto& row : rows) {
+    Ini ini = {{"Name", "P"}, {"Dir", "D"}, {"COFile1", "a"}, {"CNFile1", "a"}};
+    ini[row.key] = row.value;
+    SetupParameters params{};
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), row.message) << row.key << "=" << row.value;
+  }
+  const struct { bool exists; const char* uninstallString; const char* message; } entries[] = {
+      {.exists = false, .uninstallString = "", .message = nullptr},
+      {.exists = true, .uninstallString = "qxuninst.exe QX Internet", .message = nullptr},
+      {.exists = true, .uninstallString = "", .message = kForeignUninstallEntry},
+      {.exists = true, .uninstallString = "C:\\Other\\uninst.exe", .message = kForeignUninstallEntry},
+      {.exists = true, .uninstallString = "qxuninst.exe QX Internet 2", .message = kForeignUninstallEntry}};
+  for (const auto& e : entries)
+    EXPECT_STREQ(CheckUninstallEntry("QX Internet", {e.exists, e.uninstallString}), e.message) << e.uninstallString;
+}
+
+// A stored installation folder must name one wherever the uninstaller runs.
+TEST(UninstallRules, FullPaths) {
+  const struct { const char* path; bool full; } rows[] = {
+      {.path = "C:\\QX", .full = true},    {.path = "z:\\", .full = true},        {.path = "C:", .full = false},
+      {.path = "D:x", .full = false},      {.path = "\\QX", .full = false},       {.path = "QX\\A", .full = false},
+      {.path = "", .full = false},         {.path = "1:\\x", .full = false},      {.path = "\\\\h\\s", .full = true},
+      {.path = "\\\\h", .full = false},    {.path = "\\\\h\\", .full = false},    {.path = "\\\\\\s", .full = false},
+      {.path = "\\\\h\\\\s", .full = false}, {.path = "C:/QX", .full = false}};
+  for (const auto& row : rows) EXPECT_EQ(IsFullPath(row.path), row.full) << row.path;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cctype>
 #include <regex>
 
 #include "installer/resource.h"
@@ -102,14 +103,15 @@ TEST(PackageTest, InstallAndRemove) {
       copying + "|Eintr\xE4ge in Registrierung setzen...|Installation erfolgreich abgeschlossen...";
   const std::string target = "C:\\Programme\\QX Internet", other = "C:\\Andere Stelle";
   SetFileAttributesA(kUninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileA(kUninstaller.c_str());
+  WriteBytes(kUninstaller, "old");  // an earlier uninstaller, marked as setup marks it: replaced
+  SetFileAttributesA(kUninstaller.c_str(), 0x25);
   // CopyFiles, the directory, what the run shows, and what is left: the
   // directory made, a1.txt, File1 of DelFiles, InstallPath and the keys.
   for (const auto& [copyFiles, directory, seen, left] : std::vector<std::array<std::string, 4>>{
            {"COFile1=a.txt\nCNFile2=a.txt\n", "C:\\QXTest", copying + "|!Keine Dateien zu kopieren !?" + aborted,
             "made||-|-|---"},
-           // Below setup's current folder, the backslash at its end kept.
-           {one, "rel\\A\\B\\", done, "made|a|a1.txt|rel\\A\\B\\|key-key"},
+           // Below setup's current folder, stored as a full path, the backslash at its end kept.
+           {one, "rel\\A\\B\\", done, "made|a|a1.txt|<folder>\\rel\\A\\B\\|key-key"},
            {one, "C:\\QXCancel", "", "||-|-|---"},
            {one, "", made + "|!Installations-Verzeichnis konnte nicht erzeugt werden" + aborted, "||-|-|---"},
            {"COFile1=b.txt\nCNFile1=a1.txt\n", "C:\\QXTest",
@@ -123,6 +125,8 @@ TEST(PackageTest, InstallAndRemove) {
     WriteBytes("a.txt", "a");
     for (const char* file : {"setup.ini", "qxinet.exe", "qxuninst.exe"})  // the package over the probe's setup.ini
       if (copyFiles.empty()) CopyFileA(Package(file).c_str(), file, FALSE);
+    for (const char* file : {"qxinet.exe", "qxuninst.exe"})  // as from a CD (only the package run has them)
+      SetFileAttributesA(file, FILE_ATTRIBUTE_READONLY);
     Running w(Package("setup.exe"), "", folder.path());
     HWND window = WaitForWindow(w.process.pid, "QX Setup v1.0 - " + name, "#32770", kWaitMs);
     const auto button = [&](int id) { return GetDlgItem(window, id); };
@@ -140,6 +144,7 @@ TEST(PackageTest, InstallAndRemove) {
     EXPECT_EQ(page(IDC_PROGRAM_NAME), name) << Seen(w.process);
     go(kNext);
     EXPECT_EQ(page(IDC_TARGET_DIRECTORY), copyFiles.empty() ? target : "C:\\QX");
+    EXPECT_EQ(SendMessageA(control(IDC_TARGET_DIRECTORY), EM_GETLIMITTEXT, 0, 0), 259);
     WriteBytes("setup.ini", "[CopyFiles]\nCOFile1=a.txt\nCNFile1=..\\out.txt\n[DelFiles]\nDFile1=..\\out.txt\n");
     SetText(control(IDC_TARGET_DIRECTORY), other);
     go(kNext);
@@ -159,19 +164,25 @@ TEST(PackageTest, InstallAndRemove) {
     }
     ClickButton(button(seen.empty() ? IDCANCEL : kFinish));
     w.ExpectEnd();
+    std::string installPath = Reg(kLM, key, "InstallPath");
+    if (installPath.rfind(folder.path() + "\\", 0) == 0) installPath = "<folder>" + installPath.substr(folder.path().size());
     EXPECT_EQ((FileExists(directory) ? "made|" : "|") + ReadBytes(directory + "\\a1.txt") + "|" +
-                  Reg(kLM, key + "\\DelFiles", "File1") + "|" + Reg(kLM, key, "InstallPath") + "|" + Keys(name),
+                  Reg(kLM, key + "\\DelFiles", "File1") + "|" + installPath + "|" + Keys(name),
               left) << directory;
   }
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
   const std::string date = Reg(kLM, key, "InstallDate");
   EXPECT_TRUE(std::regex_match(date, std::regex("\\d+\\.\\d+\\.20\\d\\d, \\d\\d:\\d\\d:\\d\\d"))) << date;
-  // The uninstaller read-only, system and archive (0x25).
+  // The uninstaller read-only, system and archive (0x25), the program writable.
   EXPECT_EQ(std::to_string(GetFileAttributesA(kUninstaller.c_str())) + "|" + Reg(kLM, entry, "DisplayName") + "|" +
-                Reg(kLM, entry, "UninstallString"), "37|QX Internet|qxuninst.exe QX Internet");
+                Reg(kLM, entry, "UninstallString") + "|" +
+                std::to_string(GetFileAttributesA((target + "\\qxinet.exe").c_str()) & FILE_ATTRIBUTE_READONLY),
+            "37|QX Internet|qxuninst.exe QX Internet|0");
+  EXPECT_TRUE(ReadBytes(kUninstaller) == ReadBytes(Package("qxuninst.exe")));
   SetReg(kCU, key, "BookmarkFile", "C:\\bookmark.htm");  // as qxinet keeps its paths
   SetReg(kLM, key + "\\DelFiles", "File3", "extra.txt");    // File1 and File3, no File2
   WriteBytes(target + "\\extra.txt", "x");
+  SetFileAttributesA((target + "\\extra.txt").c_str(), FILE_ATTRIBUTE_READONLY);  // removed all the same
   {  // While the installed program runs, its file stays, and so do the entries.
     TestFolder data;
     WriteBytes("qxinetvz.dat", Bytes({MakeRecord("QX", "http://qx/")}));  // no box about an empty file
@@ -197,24 +208,31 @@ TEST(PackageTest, InstallAndRemove) {
 TEST(PackageTest, RefusedStarts) {
   TestFolder folder;
   const std::string setup = Package("setup.exe"), uninstaller = Package("qxuninst.exe");
+  SetReg(kLM, kEntries + "QX Fremd", "UninstallString", "C:\\Fremd\\uninst.exe");  // another product's entry
   for (const auto& [exe, ini, text] : std::vector<std::array<std::string, 3>>{
            {setup, "", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
            {uninstaller, "", "QXUninstall braucht eine Programmbezeichnung als Parameter !"},
            {setup, "[ProgrammName]\nName=P\n[InstDir]\nDir=P\n[CopyFiles]\nCOFile1=..\\a\nCNFile1=a",
-            "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !"}}) {
+            "Quelldatei in setup.ini au\xDF" "erhalb des Quellverzeichnisses ! \nProgramm abgebrochen !"},
+           {setup, "[ProgrammName]\nName=QX Fremd\n[InstDir]\nDir=P\n[CopyFiles]\nCOFile1=a\nCNFile1=a",
+            "Programmbezeichnung in setup.ini geh\xF6rt zu einem anderen Programm ! \nProgramm abgebrochen !"}}) {
     if (!ini.empty()) WriteBytes("setup.ini", ini);
     Running run(exe, "", folder.path());
     run.ExpectBox(exe == uninstaller ? kUninstallBox : kSetupBox, text, nullptr);
     run.ExpectEnd();
   }
+  EXPECT_EQ(Reg(kLM, kEntries + "QX Fremd", "UninstallString") + Reg(kLM, kApps + "QX Fremd"), "C:\\Fremd\\uninst.exe-");
+  Forget("QX Fremd");
   // In the folder, File1 of DelFiles is listed and b.txt is not. Each removal:
   // the name, InstallPath ("-": no machine key), File1, how the run goes
-  // (a: abandoned, c: cancelled, r: removed), and what is left of a.txt, b.txt
-  // and the keys.
+  // (a: abandoned, f: abandoned as no full path, c: cancelled, r: removed),
+  // and what is left of a.txt, b.txt and the keys. The folder without its
+  // drive would be it from the uninstaller's current folder C:\.
   const std::string probe = "QX Probe", keep = folder.path(), dir = keep + "\\", kept = "abkeykey-";
   for (const auto& [name, installPath, listed, run, left] : std::vector<std::array<std::string, 5>>{
            {probe, "-", "a.txt", "a", "ab-key-"}, {std::string(98, 'L'), keep, "a.txt", "a", kept},
-           {probe, keep, "a.txt", "c", kept}, {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
+           {probe, keep, "a.txt", "c", kept}, {probe, keep.substr(3), "a.txt", "f", kept},
+           {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
            {probe, dir, "gone.txt", "r", "ab---"}}) {  // a file already gone counts as removed
     if (installPath != "-") SetReg(kLM, kApps + name, "InstallPath", installPath);
     if (installPath != "-") SetReg(kLM, kApps + name + "\\DelFiles", "File1", listed);
@@ -223,9 +241,48 @@ TEST(PackageTest, RefusedStarts) {
     const std::string removed = kRemoving + "|L\xF6schen : " + listed + " ..." + kRemoved;
     EXPECT_EQ(Uninstall(name, run == "c" ? IDC_CANCEL : IDC_REMOVE, uninstaller),
               run == "c" ? "" : run == "a" ? kRead + "|!Kein Eintrag f\xFCr Installationsverzeichnis in Registry "
-                                                     "gefunden !" : removed);
+                                                     "gefunden !" :
+              run == "f" ? kRead + "|!Installationsverzeichnis " + installPath +
+                               " ist kein vollst\xE4ndiger Pfad ! \nDeinstallation abgebrochen !" : removed);
     EXPECT_EQ(std::string(FileExists(dir + "a.txt") ? "a" : "") + (FileExists(dir + "b.txt") ? "b" : "") +
                   Keys(name), left) << name;
     Forget(name);
   }
+}
+
+// What Windows reads of a program before it starts it: the execution level
+// its manifest asks for, the Windows versions it names (7, 8, 8.1, 10 and 11),
+// and each imported DLL that Windows does not always take from its own folder.
+std::string StartedAs(const std::string& exe) {
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) return "not loaded";
+  std::string manifest, seen;
+  if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))  // RT_MANIFEST
+    manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+  std::smatch level;
+  std::regex_search(manifest, level, std::regex("requestedExecutionLevel level=\"(\\w+)\" uiAccess=\"false\""));
+  seen = level.str(1);
+  for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                         "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+    seen += manifest.find(std::string("<supportedOS Id=\"{") + os + "}\"/>") == std::string::npos ? " -" : " os";
+  // Mapped as an image (the low bits of the handle say so): addresses are offsets from its start.
+  const auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR(3));
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name; ++entry) {
+    std::string dll = reinterpret_cast<const char*>(base + entry->Name);
+    for (char& c : dll) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (!std::regex_match(dll, std::regex("(kernel32|user32|gdi32|advapi32|comdlg32|msvcrt)\\.dll"))) seen += " " + dll;
+  }
+  FreeLibrary(module);
+  return seen;
+}
+
+// The installer and the uninstaller ask for administrator rights, the address
+// manager runs with the rights of whoever starts it; all three import only
+// KnownDLLs (comctl32 each loads from the system folder itself).
+TEST(PackageTest, ManifestsAndImports) {
+  for (const auto& [exe, level] : std::vector<std::array<std::string, 2>>{
+           {"setup.exe", "requireAdministrator"}, {"qxuninst.exe", "requireAdministrator"}, {"qxinet.exe", "asInvoker"}})
+    EXPECT_EQ(StartedAs(Package(exe)), level + " os os os os") << exe;
 }
