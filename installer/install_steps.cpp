@@ -1,6 +1,9 @@
 // The installation: create the target directory, copy the package files and
 // the uninstaller, write the registry entries. Nothing is undone after a
 // failure; the user sees what was done so far.
+#include <windows.h>
+#include <sddl.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +12,7 @@
 #include "common/contained_name.h"
 #include "common/installation_keys.h"
 #include "common/read_only.h"
+#include "common/reparse_point.h"
 #include "installer/setup_app.h"
 
 namespace {
@@ -17,9 +21,15 @@ const char kDirectoryFailed[] = "Installations-Verzeichnis konnte nicht erzeugt 
 const char kCopyFailed[] = "Fehler beim Kopieren der Dateien !";
 const char kNothingToCopy[] = "Keine Dateien zu kopieren !?";
 const char kRegistryFailed[] = "Fehler beim Schreiben in die Registrierung !";
+const char kDirectoryIsLink[] = "Installations-Verzeichnis ist ein Verweis auf ein anderes Verzeichnis !";
 
-bool CreateOne(const std::string& directory) {
-  return CreateDirectoryA(directory.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+// Each folder setup makes: full control for Administrators and SYSTEM, read
+// and run for Users, nothing inherited from above: a new folder in C:\ would
+// let every user change the program that runs for every user.
+const char kFolderSecurity[] = "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+
+bool CreateOne(const std::string& directory, SECURITY_ATTRIBUTES& security) {
+  return CreateDirectoryA(directory.c_str(), &security) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 // A system directory (Windows or current) without a trailing backslash; empty
@@ -99,11 +109,24 @@ bool CreateTargetDirectory(const SetupParameters& params) {
     ShowSetupError(kDirectoryFailed);
     return false;
   }
-  for (const std::string& directory : DirectoriesToCreate(params.targetDirectory)) {
-    if (!CreateOne(directory)) {
-      ShowSetupError(kDirectoryFailed);
-      return false;
-    }
+  SECURITY_ATTRIBUTES security{sizeof security, nullptr, FALSE};
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kFolderSecurity, SDDL_REVISION_1,
+                                                            &security.lpSecurityDescriptor, nullptr)) {
+    ShowSetupError(kDirectoryFailed);
+    return false;
+  }
+  bool made = true;
+  for (const std::string& directory : DirectoriesToCreate(params.targetDirectory))
+    if (made) made = CreateOne(directory, security);
+  LocalFree(security.lpSecurityDescriptor);
+  if (!made) {
+    ShowSetupError(kDirectoryFailed);
+    return false;
+  }
+  // An existing folder that leads elsewhere would take the copies there.
+  if (ThroughReparsePoint(params.targetDirectory, "")) {
+    ShowSetupError(kDirectoryIsLink);
+    return false;
   }
   return true;
 }
@@ -120,7 +143,7 @@ bool CopyPackageFiles(const SetupParameters& params) {
     // root; that, like a path that does not fit its buffer, is a failed copy.
     if (current.empty() || !FormatWhole(source, "%s\\%s", current.c_str(), pair.source.c_str()) ||
         !FormatWhole(destination, "%s\\%s", target.c_str(), pair.target.c_str()) ||
-        !CopyOver(source, destination)) {
+        ThroughReparsePoint(target, pair.target) || !CopyOver(source, destination)) {
       ShowSetupError(kCopyFailed);
       return false;
     }

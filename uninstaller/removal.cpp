@@ -10,6 +10,7 @@
 #include "common/contained_name.h"
 #include "common/installation_keys.h"
 #include "common/read_only.h"
+#include "common/reparse_point.h"
 #include "uninstaller/install_directory.h"
 #include "uninstaller/resource.h"
 #include "uninstaller/uninstall_app.h"
@@ -79,9 +80,12 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
     FormatShown(status, "L\xF6schen : %s ...", file);
     Stage(dialog, status, 1000);
     // A path that would be cut names another file, and a name that leads out
-    // of the directory, or to a device or a stream, a file the installation
-    // did not bring: both are left alone.
-    if (!NamesFileInFolder(file) || !FormatWhole(path, "%s%s", directory, file) || Removed(path)) continue;
+    // of the directory, to a device or a stream, or through a reparse point,
+    // a file the installation did not bring: both are left alone.
+    if (!NamesFileInFolder(file) || ThroughReparsePoint(directory, file) ||
+        !FormatWhole(path, "%s%s", directory, file) || Removed(path)) {
+      continue;
+    }
     RegCloseKey(key);
     char text[MAX_PATH + 80];
     FormatShown(text, "Datei %s konnte nicht gel\xF6scht werden ! \nDeinstallation abgebrochen !", file);
@@ -123,6 +127,15 @@ void RemoveInstallation(HWND dialog) {
     char text[MAX_PATH + 80];
     FormatShown(text, "Installationsverzeichnis %s ist kein vollst\xE4ndiger Pfad ! \nDeinstallation abgebrochen !",
                 path);
+    ErrorBox(text);
+    Abandon(dialog);
+    return;
+  }
+  // A folder that leads elsewhere (a junction prepared in advance) is none to remove from.
+  if (ThroughReparsePoint(directory, "")) {
+    char text[MAX_PATH + 80];
+    FormatShown(text, "Installationsverzeichnis %s ist ein Verweis auf ein anderes Verzeichnis ! \n"
+                "Deinstallation abgebrochen !", path);
     ErrorBox(text);
     Abandon(dialog);
     return;

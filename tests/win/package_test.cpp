@@ -1,9 +1,9 @@
 // setup.exe and qxuninst.exe from the package folder under Wine, worked from
 // outside and checked against the files and the registry of the test prefix.
 #include <windows.h>
+#include <sddl.h>
 
 #include <array>
-#include <cctype>
 #include <regex>
 
 #include "installer/resource.h"
@@ -27,6 +27,18 @@ const std::string kRemoved =
 
 // Wine takes the Unix path of the package folder on its drive Z:, slashes included.
 std::string Package(const std::string& name) { return "Z:" QX_PACKAGE_DIR "/" + name; }
+// A symbolic link to a folder, as a full path.
+const std::string kLink = std::regex_replace("Z:" QX_LINK_DIR, std::regex("/"), "\\");
+
+// The access list of a folder as text.
+std::string AccessList(const std::string& folder) {
+  char sd[4096], *text = nullptr;
+  DWORD size;
+  if (!GetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, sd, sizeof sd, &size) ||
+      !ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
+    return "unreadable";
+  return std::unique_ptr<char, decltype(&LocalFree)>(text, LocalFree).get();
+}
 
 // The text of a value, "-" if there is none; without a value name "key" if the key is there.
 std::string Reg(HKEY root, const std::string& key, const char* value = nullptr) {
@@ -116,6 +128,8 @@ TEST(PackageTest, InstallAndRemove) {
            {one, "", made + "|!Installations-Verzeichnis konnte nicht erzeugt werden" + aborted, "||-|-|---"},
            {"COFile1=b.txt\nCNFile1=a1.txt\n", "C:\\QXTest",
             copying + "|!Fehler beim Kopieren der Dateien !" + aborted, "made||-|-|---"},
+           {one, kLink, made + "|!Installations-Verzeichnis ist ein Verweis auf ein anderes Verzeichnis !" + aborted,
+            "made||-|-|---"},
            {"", target, done, "made||qxinet.exe|" + target + "|key-key"}}) {
     const std::string name = copyFiles.empty() ? "QX Internet" : "QX Probe", key = kApps + name;
     Forget(name);
@@ -125,8 +139,7 @@ TEST(PackageTest, InstallAndRemove) {
     WriteBytes("a.txt", "a");
     for (const char* file : {"setup.ini", "qxinet.exe", "qxuninst.exe"})  // the package over the probe's setup.ini
       if (copyFiles.empty()) CopyFileA(Package(file).c_str(), file, FALSE);
-    for (const char* file : {"qxinet.exe", "qxuninst.exe"})  // as from a CD (only the package run has them)
-      SetFileAttributesA(file, FILE_ATTRIBUTE_READONLY);
+    for (const char* file : {"qxinet.exe", "qxuninst.exe"}) SetFileAttributesA(file, FILE_ATTRIBUTE_READONLY);  // a CD
     Running w(Package("setup.exe"), "", folder.path());
     HWND window = WaitForWindow(w.process.pid, "QX Setup v1.0 - " + name, "#32770", kWaitMs);
     const auto button = [&](int id) { return GetDlgItem(window, id); };
@@ -164,11 +177,9 @@ TEST(PackageTest, InstallAndRemove) {
     }
     ClickButton(button(seen.empty() ? IDCANCEL : kFinish));
     w.ExpectEnd();
-    std::string installPath = Reg(kLM, key, "InstallPath");
-    if (installPath.rfind(folder.path() + "\\", 0) == 0) installPath = "<folder>" + installPath.substr(folder.path().size());
     EXPECT_EQ((FileExists(directory) ? "made|" : "|") + ReadBytes(directory + "\\a1.txt") + "|" +
-                  Reg(kLM, key + "\\DelFiles", "File1") + "|" + installPath + "|" + Keys(name),
-              left) << directory;
+                  Reg(kLM, key + "\\DelFiles", "File1") + "|" + Reg(kLM, key, "InstallPath") + "|" + Keys(name),
+              std::regex_replace(left, std::regex("<folder>"), folder.path())) << directory;
   }
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
   const std::string date = Reg(kLM, key, "InstallDate");
@@ -179,6 +190,8 @@ TEST(PackageTest, InstallAndRemove) {
                 std::to_string(GetFileAttributesA((target + "\\qxinet.exe").c_str()) & FILE_ATTRIBUTE_READONLY),
             "37|QX Internet|qxuninst.exe QX Internet|0");
   EXPECT_TRUE(ReadBytes(kUninstaller) == ReadBytes(Package("qxuninst.exe")));
+  // Its own access list: not the inherited one, which lets in Everyone (Wine) or all users (C:\ of Windows).
+  EXPECT_FALSE(std::regex_search(AccessList(target), std::regex(";(WD|AU)\\)|unreadable"))) << AccessList(target);
   SetReg(kCU, key, "BookmarkFile", "C:\\bookmark.htm");  // as qxinet keeps its paths
   SetReg(kLM, key + "\\DelFiles", "File3", "extra.txt");    // File1 and File3, no File2
   WriteBytes(target + "\\extra.txt", "x");
@@ -221,58 +234,61 @@ TEST(PackageTest, RefusedStarts) {
     run.ExpectBox(exe == uninstaller ? kUninstallBox : kSetupBox, text, nullptr);
     run.ExpectEnd();
   }
-  EXPECT_EQ(Reg(kLM, kEntries + "QX Fremd", "UninstallString") + Reg(kLM, kApps + "QX Fremd"), "C:\\Fremd\\uninst.exe-");
   Forget("QX Fremd");
+
   // In the folder, File1 of DelFiles is listed and b.txt is not. Each removal:
   // the name, InstallPath ("-": no machine key), File1, how the run goes
-  // (a: abandoned, f: abandoned as no full path, c: cancelled, r: removed),
-  // and what is left of a.txt, b.txt and the keys. The folder without its
-  // drive would be it from the uninstaller's current folder C:\.
+  // (a: abandoned, f: abandoned as no full path, l: as a link elsewhere, c:
+  // cancelled, r: removed), and what is left of a.txt, b.txt and the keys (and
+  // of a.txt where the link leads). The folder without its drive would be it
+  // from the uninstaller's current folder C:\.
   const std::string probe = "QX Probe", keep = folder.path(), dir = keep + "\\", kept = "abkeykey-";
   for (const auto& [name, installPath, listed, run, left] : std::vector<std::array<std::string, 5>>{
            {probe, "-", "a.txt", "a", "ab-key-"}, {std::string(98, 'L'), keep, "a.txt", "a", kept},
-           {probe, keep, "a.txt", "c", kept}, {probe, keep.substr(3), "a.txt", "f", kept},
+           {probe, keep, "a.txt", "c", kept}, {probe, keep.substr(3), "a.txt", "f", kept}, {probe, kLink, "a.txt", "l", kept},
            {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
            {probe, dir, "gone.txt", "r", "ab---"}}) {  // a file already gone counts as removed
     if (installPath != "-") SetReg(kLM, kApps + name, "InstallPath", installPath);
     if (installPath != "-") SetReg(kLM, kApps + name + "\\DelFiles", "File1", listed);
     SetReg(kCU, kApps + name, "BookmarkFile", "x");
-    for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file);
+    for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file), WriteBytes(kLink + "\\" + file, file);
     const std::string removed = kRemoving + "|L\xF6schen : " + listed + " ..." + kRemoved;
     EXPECT_EQ(Uninstall(name, run == "c" ? IDC_CANCEL : IDC_REMOVE, uninstaller),
               run == "c" ? "" : run == "a" ? kRead + "|!Kein Eintrag f\xFCr Installationsverzeichnis in Registry "
                                                      "gefunden !" :
-              run == "f" ? kRead + "|!Installationsverzeichnis " + installPath +
-                               " ist kein vollst\xE4ndiger Pfad ! \nDeinstallation abgebrochen !" : removed);
-    EXPECT_EQ(std::string(FileExists(dir + "a.txt") ? "a" : "") + (FileExists(dir + "b.txt") ? "b" : "") +
-                  Keys(name), left) << name;
+              run != "r" ? kRead + "|!Installationsverzeichnis " + installPath +
+                               (run == "f" ? " ist kein vollst\xE4ndiger Pfad" : " ist ein Verweis auf ein anderes Verzeichnis") +
+                               " ! \nDeinstallation abgebrochen !" : removed);
+    EXPECT_EQ(std::string(FileExists(dir + "a.txt") && FileExists(kLink + "\\a.txt") ? "a" : "") +
+                  (FileExists(dir + "b.txt") ? "b" : "") + Keys(name), left) << name;
     Forget(name);
   }
 }
 
 // What Windows reads of a program before it starts it: the execution level
-// its manifest asks for, the Windows versions it names (7, 8, 8.1, 10 and 11),
-// and each imported DLL that Windows does not always take from its own folder.
+// its manifest asks for, whether it names Windows 7, 8, 8.1 and 10 (and 11),
+// and each DLL it imports that Windows does not always take from its own folder.
 std::string StartedAs(const std::string& exe) {
   HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  if (module == nullptr) return "not loaded";
-  std::string manifest, seen;
-  if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))  // RT_MANIFEST
-    manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+  HRSRC found = module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;  // RT_MANIFEST
+  if (found == nullptr) return "no manifest";
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                             SizeofResource(module, found));
   std::smatch level;
   std::regex_search(manifest, level, std::regex("requestedExecutionLevel level=\"(\\w+)\" uiAccess=\"false\""));
-  seen = level.str(1);
+  std::string seen = level.str(1);
   for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
                          "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
     seen += manifest.find(std::string("<supportedOS Id=\"{") + os + "}\"/>") == std::string::npos ? " -" : " os";
   // Mapped as an image (the low bits of the handle say so): addresses are offsets from its start.
   const auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR(3));
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  const LONG header = reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew;
+  const DWORD imports = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + header)
+                            ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  const std::regex known("(kernel32|user32|gdi32|advapi32|comdlg32|msvcrt)\\.dll", std::regex::icase);
   for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name; ++entry) {
-    std::string dll = reinterpret_cast<const char*>(base + entry->Name);
-    for (char& c : dll) c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (!std::regex_match(dll, std::regex("(kernel32|user32|gdi32|advapi32|comdlg32|msvcrt)\\.dll"))) seen += " " + dll;
+    const std::string dll = reinterpret_cast<const char*>(base + entry->Name);
+    if (!std::regex_match(dll, known)) seen += " " + dll;
   }
   FreeLibrary(module);
   return seen;
