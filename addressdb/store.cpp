@@ -446,20 +446,16 @@ bool OpenStore() {
 
 namespace {
 
+bool NameLess(const AddressRecord& a, const AddressRecord& b) { return CompareNames(a, b) < 0; }
+
 // The first position whose record's name is greater than record's: where
 // the stable sort puts a record appended to records in order.
 long After(const AddressRecord& record, long from, long to) {
-  return static_cast<long>(
-      std::upper_bound(view + from, view + to, record,
-                       [](const AddressRecord& a, const AddressRecord& b) { return CompareNames(a, b) < 0; }) -
-      view);
+  return static_cast<long>(std::upper_bound(view + from, view + to, record, NameLess) - view);
 }
 // The first position from which no record's name is less than record's.
 long NotBefore(const AddressRecord& record, long from, long to) {
-  return static_cast<long>(
-      std::lower_bound(view + from, view + to, record,
-                       [](const AddressRecord& a, const AddressRecord& b) { return CompareNames(a, b) < 0; }) -
-      view);
+  return static_cast<long>(std::lower_bound(view + from, view + to, record, NameLess) - view);
 }
 
 // Puts the work file in place; on success the move is the one made.

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,25 +58,42 @@ void PostSelectionChange(HWND page) {
   PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_LIST, LBN_SELCHANGE), 0);
 }
 
-void FillList(LinkType type, HWND page) {
-  HWND list = GetDlgItem(page, IDC_LIST);
+void ClearShownEntry(HWND page) {
   SetDlgItemTextA(page, IDC_LINKTEXT, "");
   SetDlgItemTextA(page, IDC_DESCTEXT, "");
-  LookAgainAtStore();
-  ShownList& shown = pageStates[PageIndex(type)].shown;
-  shown = ShownList{};
-  for (long i = 0; StoreHasView() && i < RecordCount(); ++i) {
-    const AddressRecord& record = RecordAt(i);
-    if (record.type != static_cast<std::uint8_t>(type)) continue;
-    shown.records.push_back(i);
-    shown.names.push_back(Text(record.name));
-  }
-  // Ten thousand insertions repaint nothing until the list is complete.
+}
+
+// The record at a position if it belongs on the page of type, with its name.
+bool OnPage(LinkType type, long position, std::string& name) {
+  const AddressRecord& record = RecordAt(position);
+  if (record.type != static_cast<std::uint8_t>(type)) return false;
+  name = Text(record.name);
+  return true;
+}
+
+// The list changed without a repaint until it is complete (ten thousand
+// insertions), then its first item selected.
+void Relist(HWND page, const std::function<void(HWND)>& change) {
+  HWND list = GetDlgItem(page, IDC_LIST);
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  FillSortedList(list, shown);
+  change(list);
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   SendMessageA(list, LB_SETCURSEL, 0, 0);
+}
+
+void FillList(LinkType type, HWND page) {
+  ClearShownEntry(page);
+  LookAgainAtStore();
+  ShownList& shown = pageStates[PageIndex(type)].shown;
+  shown = ShownList{};
+  std::string name;
+  for (long i = 0; StoreHasView() && i < RecordCount(); ++i) {
+    if (!OnPage(type, i, name)) continue;
+    shown.records.push_back(i);
+    shown.names.push_back(name);
+  }
+  Relist(page, [&](HWND list) { FillSortedList(list, shown); });
 }
 
 // After every change of the store: the records that other pages' lists stand
@@ -92,18 +110,11 @@ void Refill(LinkType type, HWND page, const StoreMove& move, long changed) {
   if (move.whole || !StoreHasView()) {
     FillList(type, page);
   } else {
-    HWND list = GetDlgItem(page, IDC_LIST);
-    SetDlgItemTextA(page, IDC_LINKTEXT, "");
-    SetDlgItemTextA(page, IDC_DESCTEXT, "");
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    FollowStoreMove(list, state.shown, move, changed, [type](long position, std::string& name) {
-      const AddressRecord& record = RecordAt(position);
-      name = Text(record.name);
-      return record.type == static_cast<std::uint8_t>(type);
+    ClearShownEntry(page);
+    Relist(page, [&](HWND list) {
+      FollowStoreMove(list, state.shown, move, changed,
+                      [type](long position, std::string& name) { return OnPage(type, position, name); });
     });
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-    SendMessageA(list, LB_SETCURSEL, 0, 0);
   }
   PostSelectionChange(page);
 }
