@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/bounded_text.h"
 #include "common/contained_name.h"
 #include "common/installation_keys.h"
 #include "common/read_only.h"
 #include "common/reparse_point.h"
+#include "installer/folder_rights.h"
 #include "installer/setup_app.h"
 
 namespace {
@@ -22,11 +24,46 @@ const char kCopyFailed[] = "Fehler beim Kopieren der Dateien !";
 const char kNothingToCopy[] = "Keine Dateien zu kopieren !?";
 const char kRegistryFailed[] = "Fehler beim Schreiben in die Registrierung !";
 const char kDirectoryIsLink[] = "Installations-Verzeichnis ist ein Verweis auf ein anderes Verzeichnis !";
+const char kDirectoryOpen[] = "Installations-Verzeichnis kann auch von anderen Benutzern ge\xE4ndert werden !";
 
 // Each folder setup makes: full control for Administrators and SYSTEM, read
 // and run for Users, nothing inherited from above: a new folder in C:\ would
 // let every user change the program that runs for every user.
 const char kFolderSecurity[] = "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+
+// The entries of the folder's access list; false when it cannot be read or
+// there is none (no list lets everyone in).
+bool ReadAccessList(const std::string& folder, std::vector<AccessEntry>& entries) {
+  DWORD size = 0;
+  GetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  std::vector<unsigned char> descriptor(size);
+  BOOL present = FALSE, defaulted = FALSE;
+  ACL* list = nullptr;
+  if (size == 0 ||
+      !GetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size) ||
+      !GetSecurityDescriptorDacl(descriptor.data(), &present, &list, &defaulted) || !present || list == nullptr) {
+    return false;
+  }
+  for (DWORD i = 0; i < list->AceCount; ++i) {
+    ACE_HEADER* header = nullptr;
+    if (!GetAce(list, i, reinterpret_cast<void**>(&header))) return false;
+    const BYTE type = header->AceType;
+    const bool allows = type == ACCESS_ALLOWED_ACE_TYPE || type == ACCESS_ALLOWED_COMPOUND_ACE_TYPE ||
+                        type == ACCESS_ALLOWED_OBJECT_ACE_TYPE || type == ACCESS_ALLOWED_CALLBACK_ACE_TYPE ||
+                        type == ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE;
+    // Every kind keeps its mask first; other kinds than the plain one keep
+    // more before their SID: an unknown trustee.
+    AccessEntry entry{allows, "", reinterpret_cast<ACCESS_ALLOWED_ACE*>(header)->Mask};
+    char* sid = nullptr;
+    if (type == ACCESS_ALLOWED_ACE_TYPE &&
+        ConvertSidToStringSidA(&reinterpret_cast<ACCESS_ALLOWED_ACE*>(header)->SidStart, &sid)) {
+      entry.sid = sid;
+      LocalFree(sid);
+    }
+    entries.push_back(entry);
+  }
+  return true;
+}
 
 bool CreateOne(const std::string& directory, SECURITY_ATTRIBUTES& security) {
   return CreateDirectoryA(directory.c_str(), &security) || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -115,6 +152,9 @@ bool CreateTargetDirectory(const SetupParameters& params) {
     ShowSetupError(kDirectoryFailed);
     return false;
   }
+  // A folder setup makes has its own access list; one that was there may
+  // let others in.
+  const bool existed = GetFileAttributesA(params.targetDirectory) != INVALID_FILE_ATTRIBUTES;
   bool made = true;
   for (const std::string& directory : DirectoriesToCreate(params.targetDirectory))
     if (made) made = CreateOne(directory, security);
@@ -126,6 +166,11 @@ bool CreateTargetDirectory(const SetupParameters& params) {
   // An existing folder that leads elsewhere would take the copies there.
   if (ThroughReparsePoint(params.targetDirectory, "")) {
     ShowSetupError(kDirectoryIsLink);
+    return false;
+  }
+  std::vector<AccessEntry> entries;
+  if (existed && (!ReadAccessList(params.targetDirectory, entries) || OthersMayChange(entries))) {
+    ShowSetupError(kDirectoryOpen);
     return false;
   }
   return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/contained_name.h"
+#include "installer/folder_rights.h"
 #include "installer/setup_rules.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/install_directory.h"
@@ -103,4 +104,24 @@ TEST(SetupRules, NamesEntriesAndFullPaths) {
       {.path = "C:\\QX", .full = true},  {.path = "D:x", .full = false},    {.path = "\\QX", .full = false},
       {.path = "\\\\h\\s", .full = true}, {.path = "\\\\h\\", .full = false}, {.path = "\\\\\\s", .full = false}};
   for (const auto& row : paths) EXPECT_EQ(IsFullPath(row.path), row.full) << row.path;
+}
+
+// Existing target folders as Windows and Wine make them: only Administrators,
+// SYSTEM, TrustedInstaller and CREATOR OWNER may change one that setup uses.
+TEST(SetupRules, FoldersOthersMayChange) {
+  const std::string users = "S-1-5-32-545", user = "S-1-5-21-0-0-0-1000";
+  const AccessEntry system{true, "S-1-5-18", 0x1f01ff}, admins{true, "S-1-5-32-544", 0x1f01ff},
+      readRun{true, users, 0x1200a9};
+  const struct { const char* folder; std::vector<AccessEntry> entries; bool others; } rows[] = {
+      {.folder = "made by setup", .entries = {admins, system, readRun}, .others = false},
+      {.folder = "made below Program Files",
+       .entries = {{true, "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", 0x1f01ff}, system,
+                   admins, {true, "S-1-3-0", 0x10000000}, readRun, {true, "S-1-15-2-1", 0x1200a9}},
+       .others = false},
+      {.folder = "made below C:\\", .entries = {admins, system, readRun, {true, "S-1-5-11", 0x1301bf}}, .others = true},
+      {.folder = "everyone denied", .entries = {{false, "S-1-1-0", 0x1f01ff}, admins}, .others = false},
+      {.folder = "made under Wine", .entries = {system, {true, user, 0x1f01ff}}, .others = true},
+      {.folder = "users may change its list", .entries = {admins, {true, users, 0x1200a9 | 0x40000}}, .others = true},
+      {.folder = "an entry of another kind", .entries = {admins, {true, "", 0x40000000}}, .others = true}};
+  for (const auto& row : rows) EXPECT_EQ(OthersMayChange(row.entries), row.others) << row.folder;
 }

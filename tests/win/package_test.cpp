@@ -40,20 +40,24 @@ std::string AccessList(const std::string& folder) {
   return std::unique_ptr<char, decltype(&LocalFree)>(text, LocalFree).get();
 }
 
-// The text of a value, "-" if there is none; without a value name "key" if the key is there.
-std::string Reg(HKEY root, const std::string& key, const char* value = nullptr) {
-  char text[1024] = "key";
+// The text of a value, "" if there is none.
+std::string Reg(HKEY root, const std::string& key, const char* value) {
+  char text[1024];
   DWORD size = sizeof text;
-  HKEY k;
-  if (!value) return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) || RegCloseKey(k) ? "-" : text;
-  return RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) ? "-" : text;
+  return RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) ? "" : text;
 }
 void SetReg(HKEY root, const std::string& key, const char* value, const std::string& text) {
   RegSetKeyValueA(root, key.c_str(), value, REG_SZ, text.c_str(), DWORD(text.size() + 1));
 }
-// The keys of an installation: the machine's, the user's, the uninstall entry.
-std::string Keys(const std::string& name) {
-  return Reg(kLM, kApps + name) + Reg(kCU, kApps + name) + Reg(kLM, kEntries + name);
+// Which keys of an installation are there: "machine" (HKLM\Software\QXApps\name),
+// "user" (HKCU's), "entry" (the uninstall entry), each followed by a blank.
+bool HasKey(HKEY root, const std::string& key) {
+  HKEY k;
+  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS && RegCloseKey(k) == ERROR_SUCCESS;
+}
+std::string KeysLeft(const std::string& name) {
+  return std::string(HasKey(kLM, kApps + name) ? "machine " : "") + (HasKey(kCU, kApps + name) ? "user " : "") +
+         (HasKey(kLM, kEntries + name) ? "entry " : "");
 }
 void Forget(const std::string& name) {  // no installation of that name
   for (HKEY root : {kLM, kCU}) RegDeleteTreeA(root, (kApps + name).c_str());
@@ -117,20 +121,37 @@ TEST(PackageTest, InstallAndRemove) {
   SetFileAttributesA(kUninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
   WriteBytes(kUninstaller, "old");  // an earlier uninstaller, marked as setup marks it: replaced
   SetFileAttributesA(kUninstaller.c_str(), 0x25);
-  // CopyFiles, the directory, what the run shows, and what is left: the
-  // directory made, a1.txt, File1 of DelFiles, InstallPath and the keys.
-  for (const auto& [copyFiles, directory, seen, left] : std::vector<std::array<std::string, 4>>{
-           {"COFile1=a.txt\nCNFile2=a.txt\n", "C:\\QXTest", copying + "|!Keine Dateien zu kopieren !?" + aborted,
-            "made||-|-|---"},
-           // Below setup's current folder, stored as a full path, the backslash at its end kept.
-           {one, "rel\\A\\B\\", done, "made|a|a1.txt|<folder>\\rel\\A\\B\\|key-key"},
-           {one, "C:\\QXCancel", "", "||-|-|---"},
-           {one, "", made + "|!Installations-Verzeichnis konnte nicht erzeugt werden" + aborted, "||-|-|---"},
-           {"COFile1=b.txt\nCNFile1=a1.txt\n", "C:\\QXTest",
-            copying + "|!Fehler beim Kopieren der Dateien !" + aborted, "made||-|-|---"},
-           {one, kLink, made + "|!Installations-Verzeichnis ist ein Verweis auf ein anderes Verzeichnis !" + aborted,
-            "made||-|-|---"},
-           {"", target, done, "made||qxinet.exe|" + target + "|key-key"}}) {
+  const struct {
+    const char* what;
+    std::string copyFiles, directory;
+    std::string seen;         // status texts and boxes; none: cancelled on the directory page
+    bool folderLeft = true;   // the directory is there afterwards
+    std::string copied = "";  // what a1.txt in it holds
+    std::string listed = "";  // File1 of DelFiles
+    std::string installPath = "";  // <folder>: setup's current folder
+    std::string keys = "";    // as KeysLeft tells them
+  } rows[] = {
+      {.what = "no pair complete", .copyFiles = "COFile1=a.txt\nCNFile2=a.txt\n", .directory = "C:\\QXTest",
+       .seen = copying + "|!Keine Dateien zu kopieren !?" + aborted},
+      {.what = "relative, stored as a full path below setup's folder, its backslash kept", .copyFiles = one,
+       .directory = "rel\\A\\B\\", .seen = done, .copied = "a", .listed = "a1.txt",
+       .installPath = "<folder>\\rel\\A\\B\\", .keys = "machine entry "},
+      {.what = "cancelled", .copyFiles = one, .directory = "C:\\QXCancel", .seen = "", .folderLeft = false},
+      {.what = "no directory", .copyFiles = one, .directory = "",
+       .seen = made + "|!Installations-Verzeichnis konnte nicht erzeugt werden" + aborted, .folderLeft = false},
+      {.what = "a source missing", .copyFiles = "COFile1=b.txt\nCNFile1=a1.txt\n", .directory = "C:\\QXCopy",
+       .seen = copying + "|!Fehler beim Kopieren der Dateien !" + aborted},
+      {.what = "a symbolic link", .copyFiles = one, .directory = kLink,
+       .seen = made + "|!Installations-Verzeichnis ist ein Verweis auf ein anderes Verzeichnis !" + aborted},
+      // Wine gives its user all rights on every folder: one that was there is refused.
+      {.what = "a folder others may change", .copyFiles = one, .directory = "C:\\QXTest",
+       .seen = made + "|!Installations-Verzeichnis kann auch von anderen Benutzern ge\xE4ndert werden !" + aborted},
+      {.what = "the package", .copyFiles = "", .directory = target, .seen = done, .listed = "qxinet.exe",
+       .installPath = target, .keys = "machine entry "}};
+  for (const auto& row : rows) {
+    const std::string& copyFiles = row.copyFiles;
+    const std::string& directory = row.directory;
+    const std::string& seen = row.seen;
     const std::string name = copyFiles.empty() ? "QX Internet" : "QX Probe", key = kApps + name;
     Forget(name);
     TestFolder folder;
@@ -177,18 +198,20 @@ TEST(PackageTest, InstallAndRemove) {
     }
     ClickButton(button(seen.empty() ? IDCANCEL : kFinish));
     w.ExpectEnd();
-    EXPECT_EQ((FileExists(directory) ? "made|" : "|") + ReadBytes(directory + "\\a1.txt") + "|" +
-                  Reg(kLM, key + "\\DelFiles", "File1") + "|" + Reg(kLM, key, "InstallPath") + "|" + Keys(name),
-              std::regex_replace(left, std::regex("<folder>"), folder.path())) << directory;
+    EXPECT_EQ(FileExists(directory), row.folderLeft) << row.what;
+    EXPECT_EQ(ReadBytes(directory + "\\a1.txt"), row.copied) << row.what;
+    EXPECT_EQ(Reg(kLM, key + "\\DelFiles", "File1"), row.listed) << row.what;
+    EXPECT_EQ(Reg(kLM, key, "InstallPath"), std::regex_replace(row.installPath, std::regex("<folder>"), folder.path()))
+        << row.what;
+    EXPECT_EQ(KeysLeft(name), row.keys) << row.what;
   }
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
   const std::string date = Reg(kLM, key, "InstallDate");
   EXPECT_TRUE(std::regex_match(date, std::regex("\\d+\\.\\d+\\.20\\d\\d, \\d\\d:\\d\\d:\\d\\d"))) << date;
-  // The uninstaller read-only, system and archive (0x25), the program writable.
-  EXPECT_EQ(std::to_string(GetFileAttributesA(kUninstaller.c_str())) + "|" + Reg(kLM, entry, "DisplayName") + "|" +
-                Reg(kLM, entry, "UninstallString") + "|" +
-                std::to_string(GetFileAttributesA((target + "\\qxinet.exe").c_str()) & FILE_ATTRIBUTE_READONLY),
-            "37|QX Internet|qxuninst.exe QX Internet|0");
+  EXPECT_EQ(GetFileAttributesA(kUninstaller.c_str()), DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(GetFileAttributesA((target + "\\qxinet.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(Reg(kLM, entry, "DisplayName"), "QX Internet");
+  EXPECT_EQ(Reg(kLM, entry, "UninstallString"), "qxuninst.exe QX Internet");
   EXPECT_TRUE(ReadBytes(kUninstaller) == ReadBytes(Package("qxuninst.exe")));
   // Its own access list: not the inherited one, which lets in Everyone (Wine) or all users (C:\ of Windows).
   EXPECT_FALSE(std::regex_search(AccessList(target), std::regex(";(WD|AU)\\)|unreadable"))) << AccessList(target);
@@ -205,11 +228,12 @@ TEST(PackageTest, InstallAndRemove) {
     EXPECT_EQ(Uninstall("QX Internet", IDC_REMOVE),
               kRemoving + "|L\xF6schen : qxinet.exe ...|!Datei qxinet.exe konnte nicht gel\xF6scht werden ! \n"
                           "Deinstallation abgebrochen !");
-    EXPECT_EQ(Keys("QX Internet"), "keykeykey");
+    EXPECT_EQ(KeysLeft("QX Internet"), "machine user entry ");
   }  // and ends
   EXPECT_EQ(Uninstall("QX Internet", IDC_REMOVE),
             kRemoving + "|L\xF6schen : qxinet.exe ...|L\xF6schen : extra.txt ..." + kRemoved);
-  EXPECT_EQ(Keys("QX Internet") + Reg(kLM, kApps) + Reg(kCU, kApps), "---keykey");
+  EXPECT_EQ(KeysLeft("QX Internet"), "");
+  EXPECT_TRUE(HasKey(kLM, "Software\\QXApps") && HasKey(kCU, "Software\\QXApps"));
   EXPECT_TRUE(!FileExists(target) && FileExists(kUninstaller));
 }
 
@@ -236,31 +260,43 @@ TEST(PackageTest, RefusedStarts) {
   }
   Forget("QX Fremd");
 
-  // In the folder, File1 of DelFiles is listed and b.txt is not. Each removal:
-  // the name, InstallPath ("-": no machine key), File1, how the run goes
-  // (a: abandoned, f: abandoned as no full path, l: as a link elsewhere, c:
-  // cancelled, r: removed), and what is left of a.txt, b.txt and the keys (and
-  // of a.txt where the link leads). The folder without its drive would be it
-  // from the uninstaller's current folder C:\.
-  const std::string probe = "QX Probe", keep = folder.path(), dir = keep + "\\", kept = "abkeykey-";
-  for (const auto& [name, installPath, listed, run, left] : std::vector<std::array<std::string, 5>>{
-           {probe, "-", "a.txt", "a", "ab-key-"}, {std::string(98, 'L'), keep, "a.txt", "a", kept},
-           {probe, keep, "a.txt", "c", kept}, {probe, keep.substr(3), "a.txt", "f", kept}, {probe, kLink, "a.txt", "l", kept},
-           {probe, keep + "\\Neu", "..\\a.txt", "r", "ab---"},
-           {probe, dir, "gone.txt", "r", "ab---"}}) {  // a file already gone counts as removed
-    if (installPath != "-") SetReg(kLM, kApps + name, "InstallPath", installPath);
-    if (installPath != "-") SetReg(kLM, kApps + name + "\\DelFiles", "File1", listed);
+  // In the folder, File1 of DelFiles is listed and b.txt is not: none of the
+  // removals deletes a.txt (there or where the link leads) or b.txt. The
+  // folder without its drive would be it from the uninstaller's current folder C:\.
+  const std::string probe = "QX Probe", keep = folder.path(), dir = keep + "\\";
+  const auto refused = [&](const std::string& path, const char* why) {
+    return kRead + "|!Installationsverzeichnis " + path + why + " ! \nDeinstallation abgebrochen !";
+  };
+  const std::string noPath = kRead + "|!Kein Eintrag f\xFCr Installationsverzeichnis in Registry gefunden !";
+  const struct {
+    const char* what;
+    std::string name, installPath, listed;  // installPath "": no machine key
+    int button;
+    std::string seen, keys;  // keys: as KeysLeft tells them
+  } rows[] = {
+      {.what = "no machine key", .name = probe, .installPath = "", .listed = "a.txt", .button = IDC_REMOVE,
+       .seen = noPath, .keys = "user "},
+      {.what = "a name too long for the key", .name = std::string(98, 'L'), .installPath = keep, .listed = "a.txt",
+       .button = IDC_REMOVE, .seen = noPath, .keys = "machine user "},
+      {.what = "cancelled", .name = probe, .installPath = keep, .listed = "a.txt", .button = IDC_CANCEL, .seen = "",
+       .keys = "machine user "},
+      {.what = "no full path", .name = probe, .installPath = keep.substr(3), .listed = "a.txt", .button = IDC_REMOVE,
+       .seen = refused(keep.substr(3), " ist kein vollst\xE4ndiger Pfad"), .keys = "machine user "},
+      {.what = "a symbolic link", .name = probe, .installPath = kLink, .listed = "a.txt", .button = IDC_REMOVE,
+       .seen = refused(kLink, " ist ein Verweis auf ein anderes Verzeichnis"), .keys = "machine user "},
+      {.what = "a listed file out of the folder", .name = probe, .installPath = keep + "\\Neu", .listed = "..\\a.txt",
+       .button = IDC_REMOVE, .seen = kRemoving + "|L\xF6schen : ..\\a.txt ..." + kRemoved, .keys = ""},
+      {.what = "a listed file already gone: removed", .name = probe, .installPath = dir, .listed = "gone.txt",
+       .button = IDC_REMOVE, .seen = kRemoving + "|L\xF6schen : gone.txt ..." + kRemoved, .keys = ""}};
+  for (const auto& row : rows) {
+    const std::string& name = row.name;
+    if (!row.installPath.empty()) SetReg(kLM, kApps + name, "InstallPath", row.installPath);
+    if (!row.installPath.empty()) SetReg(kLM, kApps + name + "\\DelFiles", "File1", row.listed);
     SetReg(kCU, kApps + name, "BookmarkFile", "x");
     for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file), WriteBytes(kLink + "\\" + file, file);
-    const std::string removed = kRemoving + "|L\xF6schen : " + listed + " ..." + kRemoved;
-    EXPECT_EQ(Uninstall(name, run == "c" ? IDC_CANCEL : IDC_REMOVE, uninstaller),
-              run == "c" ? "" : run == "a" ? kRead + "|!Kein Eintrag f\xFCr Installationsverzeichnis in Registry "
-                                                     "gefunden !" :
-              run != "r" ? kRead + "|!Installationsverzeichnis " + installPath +
-                               (run == "f" ? " ist kein vollst\xE4ndiger Pfad" : " ist ein Verweis auf ein anderes Verzeichnis") +
-                               " ! \nDeinstallation abgebrochen !" : removed);
-    EXPECT_EQ(std::string(FileExists(dir + "a.txt") && FileExists(kLink + "\\a.txt") ? "a" : "") +
-                  (FileExists(dir + "b.txt") ? "b" : "") + Keys(name), left) << name;
+    EXPECT_EQ(Uninstall(name, row.button, uninstaller), row.seen) << row.what;
+    EXPECT_TRUE(FileExists(dir + "a.txt") && FileExists(kLink + "\\a.txt") && FileExists(dir + "b.txt")) << row.what;
+    EXPECT_EQ(KeysLeft(name), row.keys) << row.what;
     Forget(name);
   }
 }
