@@ -33,15 +33,23 @@ class Pages : public ::testing::Test {
   const UserValue favorites_{kShellFolders, "Favorites", fav_.c_str()};
 };
 
-// The page's buttons as letters: X checked, o not, in small letters when greyed.
-// Each run checks them at start: the favourites button is there only with a favourites folder.
-std::string State(HWND page) {
-  std::string state;
-  for (int id : {Favorites, Bookmarks, Skip, Ask, Overwrite, IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL,
-                 IDC_TYPE_NEWS, IDC_TYPE_GOPHER, IDC_TYPE_ARCHIE, IDC_TYPE_LOCAL})
-    state += (IsWindowEnabled(GetDlgItem(page, id)) ? "oX" : ".x")[IsDlgButtonChecked(page, id)];
-  return state;
+// The page's buttons by name, those checked and those greyed; each run looks at
+// them at start: the favourites button is there only with a favourites folder.
+// On both pages, the second button is the file's (the bookmark file, the HTML document).
+std::string Buttons(HWND page) {
+  const std::pair<int, const char*> buttons[] = {
+      {Favorites, " favorites"}, {Bookmarks, " file"}, {Skip, " skip"}, {Ask, " ask"}, {Overwrite, " overwrite"},
+      {IDC_TYPE_WEB, " www"}, {IDC_TYPE_FTP, " ftp"}, {IDC_TYPE_EMAIL, " email"}, {IDC_TYPE_NEWS, " news"},
+      {IDC_TYPE_GOPHER, " gopher"}, {IDC_TYPE_ARCHIE, " archie"}, {IDC_TYPE_LOCAL, " local"}};
+  std::string checked = "checked:", greyed = "; greyed:";
+  for (const auto& [id, name] : buttons) {
+    if (IsDlgButtonChecked(page, id)) checked += name;
+    if (!IsWindowEnabled(GetDlgItem(page, id))) greyed += name;
+  }
+  return checked + greyed;
 }
+const std::string kStartState = "checked: file skip www ftp email; greyed: favorites";
+const std::string kFavoritesState = "checked: favorites skip www ftp email; greyed:";
 
 const std::vector<std::string> kStored = {"0|Alt|http://alt.example/|Beschreibung"};
 const std::string kPolicyFile =
@@ -55,7 +63,7 @@ const std::vector<std::string> kAsked = {kOverwritten[0], kSkipped[1], kSkipped[
 const std::string kAsk = "' eingetragen ! \xDC" "berschreiben ?";
 
 struct ImportCase {
-  int source, policy;         // policy 0: Skip, then Overwrite with the file the dialog offers
+  int source, policy;         // policy 0 (printed -1): Skip, then Overwrite with the file the dialog offers
   std::string file, content;  // file "": bookmark.htm, the dialog cancelled; content "@x": the sample x
   std::vector<std::string> after;  // for a sample: records that must be among its entries
   Boxes boxes = {};
@@ -63,6 +71,10 @@ struct ImportCase {
   // stored, one by one.
   std::vector<std::vector<std::string>> asked = {};
 };
+void PrintTo(const ImportCase& c, std::ostream* out) {
+  *out << (c.source == Bookmarks ? "bookmarks " : "hotlist ") << (c.file.empty() ? "(cancelled)" : c.file) << ", policy "
+       << (c.policy ? c.policy - Skip : -1) << ": " << c.content.substr(0, 40);
+}
 class Import : public Pages, public ::testing::WithParamInterface<ImportCase> {};
 
 TEST_P(Import, StoresWhatTheFileHolds) {
@@ -75,7 +87,7 @@ TEST_P(Import, StoresWhatTheFileHolds) {
   const UserValue noFavorites(kShellFolders, "Favorites", "");
   {
     ManagerRun run(folder_.path(), 7);
-    EXPECT_EQ(State(run.page), ".XXooXXXoooo");
+    EXPECT_EQ(Buttons(run.page), kStartState);
     const char* dialog = c.source == Bookmarks ? kBookmarkDialog : "QX Internet 2.0 - Mosaic Hotlist laden";
     run.atBox = [&](std::size_t i) { EXPECT_EQ(StoredRecords("qxinetvz.dat"), c.asked.at(i)) << "at box " << i; };
     ASSERT_TRUE(run.Run({c.source, c.policy ? c.policy : Skip}, dialog,
@@ -138,7 +150,7 @@ TEST_F(Pages, FavoritesImport) {
   CreateDirectoryA((fav_ + "\\Ordner.url").c_str(), nullptr);
   {
     ManagerRun run(folder_.path(), 7);
-    EXPECT_EQ(State(run.page), "XoXooXXXoooo");
+    EXPECT_EQ(Buttons(run.page), kFavoritesState);
     ASSERT_TRUE(run.Run({IDC_SOURCE_FAVORITES, Skip}, nullptr, nullptr));
   }
   const std::vector<std::string> stored = StoredRecords("qxinetvz.dat");
@@ -226,17 +238,24 @@ TEST_F(Pages, KilledImport) {
   EXPECT_GE(partWay, 6) << "too few kills landed during the import to prove anything";
 }
 
-// A failed case prints as bytes in short; as a tuple it would print the whole long document.
+// A failed case prints what it tries; as a tuple it would print the whole long document.
 struct ExportCase {
-  int target, policy;  // Ask: both questions about Seite.url come, the first answered yes; or a box clicked
+  const char* what;
+  int target;
+  int policy = Skip;   // Ask: both questions about Seite.url come, the first answered yes
+  int unchecked = 0;   // a category box clicked off before the run
   std::string result;  // the text of Seite.url, or of the document ("": its dialog cancelled or none)
   std::vector<std::string> records;
   bool held = false;  // Seite.url held open, without sharing, by another program
 };
+void PrintTo(const ExportCase& c, std::ostream* out) { *out << c.what; }
 class Export : public Pages, public ::testing::WithParamInterface<ExportCase> {};
 
 TEST_P(Export, WritesTheFiles) {
-  const auto& [target, policy, result, records, hold] = GetParam();
+  const ExportCase& c = GetParam();
+  const int target = c.target, policy = c.policy;
+  const std::string& result = c.result;
+  const std::vector<std::string>& records = c.records;
   const bool favorites = target == Favorites;
   const UserValue folder(kShellFolders, "Favorites", favorites ? fav_.c_str() : "");
   const std::string seite = fav_ + "\\Seite.url", old = "[DEFAULT]\r\nBASEURL=http://eins/\r\n";
@@ -244,15 +263,18 @@ TEST_P(Export, WritesTheFiles) {
   WriteBytes("seite", "altes Dokument");
   WriteBytes("qxinetvz.dat", RecordsFile(records));
   const std::string ask = "Der Eintrag '" + seite + "' existiert bereits ! \xDC" "berschreiben ?";
-  HANDLE held = hold ? CreateFileA(seite.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+  HANDLE held = c.held ? CreateFileA(seite.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
   {
     ManagerRun run(folder_.path(), 8);
-    EXPECT_EQ(State(run.page), favorites ? "XoXooXXXoooo" : ".X...XXXoooo");
+    const std::string documentOnly = "checked: file www ftp email; greyed: favorites skip ask overwrite";
+    EXPECT_EQ(Buttons(run.page), favorites ? kFavoritesState : documentOnly);
     // An HTML document meets no existing files: its choice greys the policy.
     SendMessageA(GetDlgItem(run.page, Document), BM_CLICK, 0, 0);
-    EXPECT_EQ(State(run.page), favorites ? "oXx..XXXoooo" : ".X...XXXoooo");
+    EXPECT_EQ(Buttons(run.page), favorites ? "checked: file skip www ftp email; greyed: skip ask overwrite" : documentOnly);
     const char* dialog = favorites || records.empty() ? nullptr : "QX Internet 2.0 - Speichern als HTML-Dokument";
-    ASSERT_TRUE(run.Run({target, policy}, dialog, (result.empty() ? "" : folder_.path() + "\\seite").c_str(),
+    std::vector<int> clicks = {target, policy};
+    if (c.unchecked) clicks.push_back(c.unchecked);
+    ASSERT_TRUE(run.Run(clicks, dialog, (result.empty() ? "" : folder_.path() + "\\seite").c_str(),
                         policy == Ask ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, Skip)) != FALSE, favorites);  // the favourites, chosen again
   }
@@ -296,15 +318,20 @@ ExportCase LongDocument() {
     records.push_back("0|" + name + "|" + link + "|");
     result += "<br><a href=\"" + link + "\">" + name + "</a>\r\n";
   }
-  return {Document, Skip, result + kFoot, records};
+  return {.what = "a long document", .target = Document, .result = result + kFoot, .records = records};
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::ValuesIn(std::vector<ExportCase>{
-    {Favorites, Skip, "http://alt/", kFavorites}, {Favorites, Overwrite, "http://zwei/", kFavorites},
-    {Favorites, Ask, "http://eins/", kFavorites}, {Document, Skip, "", {}}, LongDocument(),
+    {.what = "favourites, existing skipped", .target = Favorites, .result = "http://alt/", .records = kFavorites},
+    {.what = "favourites overwritten", .target = Favorites, .policy = Overwrite, .result = "http://zwei/",
+     .records = kFavorites},
+    {.what = "favourites asked", .target = Favorites, .policy = Ask, .result = "http://eins/", .records = kFavorites},
+    {.what = "no records: no document", .target = Document, .result = "", .records = {}}, LongDocument(),
     // Held by another program, the file exists all the same: asked about (and not written).
-    {Favorites, Ask, "http://alt/", kFavorites, true},
-    {Document, IDC_TYPE_WEB, kHead + kFoot, {"0|W|http://w/|", "3|N|news:n|"}},
-    {Document, Skip, "", {"0|W|http://w/|"}}}));
+    {.what = "favourites held", .target = Favorites, .policy = Ask, .result = "http://alt/", .records = kFavorites,
+     .held = true},
+    {.what = "no category chosen", .target = Document, .unchecked = IDC_TYPE_WEB, .result = kHead + kFoot,
+     .records = {"0|W|http://w/|", "3|N|news:n|"}},
+    {.what = "the document's dialog cancelled", .target = Document, .result = "", .records = {"0|W|http://w/|"}}}));
 
 }  // namespace
