@@ -12,8 +12,8 @@ TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
   const std::string folder = "C:\\Fav";  // 6 characters: 248 for the name fill 259
   const std::string accepted[] = {"Ordner\\Seite", "Mehr...", "..", "CONSOLE", "COM10", "x.con", "COM\xB4",
                                   "LPT\xB9" "0", std::string(248, 'n')};
-  const std::string refused[] = {"..\\..\\Windows\\win", "a/../../b", "a\\. .\\b", "X:win", "\\Windows\\win",
-      "/etc/x", "CON", "nul.txt", "Com1 .x", "a\\lpt9\\b", "CONOUT$", "aux ", "CON:", "NUL:", "COM1:", "LPT1:x",
+  const std::string refused[] = {"..\\..\\Windows\\win", "a/../../b", "a\\. .\\b", "a\\...\\b", "X:win",
+      "\\Windows\\win", "/etc/x", "CON", "nul.txt", "Com1 .x", "a\\lpt9\\b", "CONOUT$", "CONIN$", "aux ", "CON:", "NUL:", "COM1:", "LPT1:x",
       "CON :", "cOm\xB9", "COM\xB2.txt", "a\\com\xB3 \\b", "LPT\xB9", "LPT\xB2", "lpt\xB3 .x", "COM0", "lpt0.txt",
       "a\\Com0 \\b", "a:b", "desktop.ini:x", ":b", "a\r\nIconFile=x", "a\tb", "a\x7F", std::string(249, 'n')};
   char path[PathBufferSize];
