@@ -7,8 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
-#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -61,15 +61,24 @@ class ImportImage {
     std::size_t before;
   };
 
-  static std::string Key(std::string_view link);
+  // A record that takes part in the latest addition's placing.
+  struct Moving {
+    OrderNode* node;
+    std::size_t before;  // position before the addition
+    std::size_t rest;    // records of the rest that stay in front of it
+  };
+
+  static std::uint64_t Key(std::string_view link);
   void SortAll(OrderNode* added);
   void PlaceRenamed(OrderNode* added);
 
   OrderTree order_;
-  std::unordered_map<std::string, std::vector<OrderNode*>> byLink_;
+  // By a hash of the folded link; Find compares the links themselves.
+  std::unordered_multimap<std::uint64_t, OrderNode*> byLink_;
   // Records whose name an overwrite changed since the latest addition; the
   // others stay in name order among themselves.
   std::vector<OrderNode*> renamed_;
+  std::vector<Moving> moving_;  // kept for its memory
   bool unsorted_ = false;  // the stored file was not in name order
 
   OrderNode* lastAdded_ = nullptr;
