@@ -59,7 +59,7 @@ void ImportImage::Add(const AddressRecord& record) {
   lastAdded_ = added;
   for (auto& o : overwritten_) o.first->beforeOverwrite = nullptr;
   overwritten_.clear();
-  recordsChanged_ = backupChanged_ = true;
+  recordsChanged_ = backupChanged_ = addedSinceWritten_ = true;
   if (unsorted_) {
     SortAll(added);
   } else {
@@ -135,6 +135,10 @@ void ImportImage::Overwrite(std::size_t position, const AddressRecord& from) {
   std::memcpy(&r, &from, kOverwrittenBytes);
   SetNameHead(*n);
   recordsChanged_ = true;
+  if (!n->unwritten) {
+    n->unwritten = true;
+    unwritten_.push_back(n);
+  }
   if (renamed && !unsorted_ && !n->renamed) {
     n->renamed = true;
     renamed_.push_back(n);
@@ -147,6 +151,19 @@ void ImportImage::Overwrite(std::size_t position, const AddressRecord& from) {
     byLink_.erase(at);
     byLink_.emplace(newKey, n);
   }
+}
+
+void ImportImage::RecordsWritten() {
+  recordsChanged_ = addedSinceWritten_ = false;
+  for (OrderNode* n : unwritten_) n->unwritten = false;
+  unwritten_.clear();
+}
+
+std::vector<std::pair<std::size_t, const AddressRecord*>> ImportImage::Unwritten() const {
+  std::vector<std::pair<std::size_t, const AddressRecord*>> records;
+  records.reserve(unwritten_.size());
+  for (const OrderNode* n : unwritten_) records.emplace_back(order_.PositionOf(n), n->record);
+  return records;
 }
 
 std::vector<const AddressRecord*> ImportImage::Records() const {

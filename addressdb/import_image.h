@@ -51,8 +51,14 @@ class ImportImage {
   // What has changed since the caller last wrote it out.
   bool RecordsChanged() const { return recordsChanged_; }
   bool BackupChanged() const { return backupChanged_; }
-  void RecordsWritten() { recordsChanged_ = false; }
+  void RecordsWritten();
   void BackupWritten() { backupChanged_ = false; }
+  // Without an addition no record moves: then the records written out last
+  // differ from these only in those overwritten since, which stand here, with
+  // their positions, in the order of their first overwrite.
+  bool AddedSinceWritten() const { return addedSinceWritten_; }
+  std::size_t OverwrittenSinceWritten() const { return unwritten_.size(); }
+  std::vector<std::pair<std::size_t, const AddressRecord*>> Unwritten() const;
 
  private:
   // A record the latest addition moved, and where it stood before.
@@ -87,5 +93,6 @@ class ImportImage {
   // Records overwritten since the latest addition, as they were before.
   std::deque<std::pair<OrderNode*, AddressRecord>> overwritten_;
 
-  bool recordsChanged_ = false, backupChanged_ = false;
+  bool recordsChanged_ = false, backupChanged_ = false, addedSinceWritten_ = false;
+  std::vector<OrderNode*> unwritten_;
 };

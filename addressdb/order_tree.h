@@ -28,6 +28,7 @@ struct OrderNode {
   // Kept here for the image, which would otherwise need a map per mark.
   bool renamed = false;  // its name changed since the latest addition
   bool moved = false;    // the latest addition moved it
+  bool unwritten = false;  // overwritten since the records were last written out
   const AddressRecord* beforeOverwrite = nullptr;  // as it was at that addition
 };
 

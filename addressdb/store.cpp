@@ -404,17 +404,24 @@ const AddressRecord& RecordAt(long position) {
 // The view's pages reach the file at the latest when the view goes; a power
 // cut before that would lose the change while the program went on as if it
 // were made. So the page goes now, and the file's own buffers after it.
+bool storefiles::WriteInPlace(const std::vector<Placed>& records) {
+  for (const Placed& p : records) {
+    if (view == nullptr || p.position < 0 || p.position >= recordCount) return false;
+    if (CompareNames(view[p.position], *p.record) != 0) {
+      // One record out of place is put right by the next sort in a few steps;
+      // a second one needs a sort of the whole file.
+      if (InOrder() && outOfPlace == -1) outOfPlace = p.position;
+      else if (outOfPlace != p.position) inOrder = 0;
+    }
+    view[p.position] = *p.record;
+    if (!StoreIo.flushViewOfFile(&view[p.position], RecordSize)) return false;
+  }
+  return StoreIo.flushFileBuffers(dataFile);
+}
+
 bool WriteRecord(long position, const AddressRecord& record) {
   if (view == nullptr || position < 0 || position >= recordCount) return false;
-  if (CompareNames(view[position], record) != 0) {
-    // One record out of place is put right by the next sort in a few steps;
-    // a second one needs a sort of the whole file.
-    if (InOrder() && outOfPlace == -1) outOfPlace = position;
-    else if (outOfPlace != position) inOrder = 0;
-  }
-  view[position] = record;
-  if (StoreIo.flushViewOfFile(&view[position], RecordSize) && StoreIo.flushFileBuffers(dataFile))
-    return true;
+  if (WriteInPlace({{position, &record}})) return true;
   ErrorBox(kCannotWrite);
   return false;
 }
