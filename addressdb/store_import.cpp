@@ -143,10 +143,13 @@ bool SaveImport() {
   if (!changed || inPlace) SaveBackup();
   else if (!SaveRecords()) return false;
   lastDurable = GetTickCount();
-  // The gap follows what writing the whole file takes.
-  if (changed && !inPlace) {
+  // The gap follows what writing the whole file takes; records written in
+  // place may lengthen it, so that many of them cost no more, but a cheap
+  // point does not bring the next whole write sooner.
+  if (changed) {
     const DWORD took = lastDurable - begun;
-    gap = took * 5 < kLeastGapMs ? kLeastGapMs : took * 5 > kMostGapMs ? kMostGapMs : took * 5;
+    const DWORD next = took * 5 < kLeastGapMs ? kLeastGapMs : took * 5 > kMostGapMs ? kMostGapMs : took * 5;
+    gap = inPlace && next < gap ? gap : next;
   }
   return true;
 }
