@@ -251,7 +251,9 @@ std::vector<const AddressRecord*> StoredRecords() {
 // Records that lie back to back in memory go out in one write; scattered ones
 // are gathered first, so a wide disorder does not cost one call per record.
 WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
+  // Reserved whole: memory grown step by step is touched several times over.
   std::vector<Records> runs;
+  runs.reserve(records.size());
   for (std::size_t i = 0; i < records.size();) {
     std::size_t run = 1;
     while (i + run < records.size() && records[i + run] == records[i] + run) ++run;
@@ -283,6 +285,7 @@ WorkFile storefiles::WriteWorkFile(const std::vector<Records>& runs) {
   };
   const std::size_t kGather = 1024;  // records held back before one write
   std::vector<AddressRecord> gathered;
+  gathered.reserve(kGather + 16);
   auto flushGathered = [&] {
     put(gathered.data(), gathered.size() * RecordSize);
     gathered.clear();
