@@ -12,36 +12,38 @@ namespace {
 // type, name and link: what an overwrite replaces.
 constexpr std::size_t kOverwrittenBytes = 1 + 128 + 256;
 
-bool NameLess(const OrderNode* a, const OrderNode* b) {
-  return CompareNames(*a->record, *b->record) < 0;
-}
+bool NameLess(const OrderNode* a, const OrderNode* b) { return CompareNodeNames(*a, *b) < 0; }
 
 }  // namespace
 
 ImportImage::ImportImage(const AddressRecord* records, std::size_t count) {
   std::vector<OrderNode*> order;
   order.reserve(count);
+  byLink_.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     OrderNode* n = order_.Make(records[i]);
-    byLink_[Key(FieldText(n->record->link))].push_back(n);
+    byLink_.emplace(Key(FieldText(n->record->link)), n);
     if (i > 0 && NameLess(n, order.back())) unsorted_ = true;
     order.push_back(n);
   }
   order_.Rebuild(order);
 }
 
-std::string ImportImage::Key(std::string_view link) {
-  std::string key(link);
-  for (char& c : key)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+// FNV-1a over the link with a-z for A-Z: equal links, equal keys.
+std::uint64_t ImportImage::Key(std::string_view link) {
+  std::uint64_t key = 14695981039346656037u;
+  for (char c : link) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    key = (key ^ (u >= 'A' && u <= 'Z' ? u - 'A' + 'a' : u)) * 1099511628211u;
+  }
   return key;
 }
 
 long ImportImage::Find(std::string_view link) const {
-  auto found = byLink_.find(Key(link));
-  if (found == byLink_.end()) return -1;
   long first = -1;
-  for (const OrderNode* n : found->second) {
+  for (auto [at, end] = byLink_.equal_range(Key(link)); at != end; ++at) {
+    const OrderNode* n = at->second;
+    if (!LinksEqual(FieldText(n->record->link), link)) continue;
     const long p = static_cast<long>(order_.PositionOf(n));
     if (first < 0 || p < first) first = p;
   }
@@ -50,14 +52,14 @@ long ImportImage::Find(std::string_view link) const {
 
 void ImportImage::Add(const AddressRecord& record) {
   OrderNode* added = order_.Make(record);
-  byLink_[Key(FieldText(added->record->link))].push_back(added);
+  byLink_.emplace(Key(FieldText(added->record->link)), added);
 
   for (const Moved& m : moved_) m.node->moved = false;
   moved_.clear();
   lastAdded_ = added;
   for (auto& o : overwritten_) o.first->beforeOverwrite = nullptr;
   overwritten_.clear();
-  recordsChanged_ = backupChanged_ = true;
+  recordsChanged_ = backupChanged_ = addedSinceWritten_ = true;
   if (unsorted_) {
     SortAll(added);
   } else {
@@ -84,15 +86,15 @@ void ImportImage::SortAll(OrderNode* added) {
 // sorted, and a record of an equal name stays in front of a moving one
 // exactly when it stood in front of it: the ones among the first
 // `before - (moving ones in front of it)` of the rest. The moving records
-// then go back in by name and former position.
+// then go back in by name and former position; the new one alone goes in
+// behind every record of its name.
 void ImportImage::PlaceRenamed(OrderNode* added) {
-  struct Moving {
-    OrderNode* node;
-    std::size_t before;  // position before the addition
-    std::size_t rest;    // records of the rest that stay in front of it
-  };
-  std::vector<Moving> moving;
-  moving.reserve(renamed_.size() + 1);
+  if (renamed_.empty()) {
+    order_.InsertByName(added);
+    return;
+  }
+  std::vector<Moving>& moving = moving_;
+  moving.clear();
   for (OrderNode* n : renamed_) {
     n->renamed = false;
     moving.push_back({n, order_.PositionOf(n), 0});
@@ -108,14 +110,14 @@ void ImportImage::PlaceRenamed(OrderNode* added) {
   moving.push_back({added, order_.Count() + moving.size(), 0});
 
   for (std::size_t i = 0; i < moving.size(); ++i) {
-    const AddressRecord& name = *moving[i].node->record;
+    const OrderNode& name = *moving[i].node;
     const std::size_t to = order_.CountBefore(name, true), stays = moving[i].before - i;
     // One that stood behind every record of its name (the new one always
     // does) needs no second search.
     moving[i].rest = stays >= to ? to : std::max(order_.CountBefore(name, false), stays);
   }
   std::sort(moving.begin(), moving.end(), [](const Moving& a, const Moving& b) {
-    const int c = CompareNames(*a.node->record, *b.node->record);
+    const int c = CompareNodeNames(*a.node, *b.node);
     return c < 0 || (c == 0 && a.before < b.before);
   });
   for (std::size_t i = 0; i < moving.size(); ++i) order_.Insert(moving[i].rest + i, moving[i].node);
@@ -128,22 +130,40 @@ void ImportImage::Overwrite(std::size_t position, const AddressRecord& from) {
     overwritten_.emplace_back(n, r);
     n->beforeOverwrite = &overwritten_.back().second;
   }
-  const std::string oldKey = Key(FieldText(r.link));
+  const std::uint64_t oldKey = Key(FieldText(r.link));
   const bool renamed = FieldText(r.name) != FieldText(from.name);
   std::memcpy(&r, &from, kOverwrittenBytes);
+  SetNameHead(*n);
   recordsChanged_ = true;
+  if (!n->unwritten) {
+    n->unwritten = true;
+    unwritten_.push_back(n);
+  }
   if (renamed && !unsorted_ && !n->renamed) {
     n->renamed = true;
     renamed_.push_back(n);
   }
 
-  const std::string newKey = Key(FieldText(r.link));
+  const std::uint64_t newKey = Key(FieldText(r.link));
   if (newKey != oldKey) {
-    std::vector<OrderNode*>& old = byLink_[oldKey];
-    old.erase(std::find(old.begin(), old.end(), n));
-    if (old.empty()) byLink_.erase(oldKey);
-    byLink_[newKey].push_back(n);
+    auto at = byLink_.equal_range(oldKey).first;
+    while (at->second != n) ++at;
+    byLink_.erase(at);
+    byLink_.emplace(newKey, n);
   }
+}
+
+void ImportImage::RecordsWritten() {
+  recordsChanged_ = addedSinceWritten_ = false;
+  for (OrderNode* n : unwritten_) n->unwritten = false;
+  unwritten_.clear();
+}
+
+std::vector<std::pair<std::size_t, const AddressRecord*>> ImportImage::Unwritten() const {
+  std::vector<std::pair<std::size_t, const AddressRecord*>> records;
+  records.reserve(unwritten_.size());
+  for (const OrderNode* n : unwritten_) records.emplace_back(order_.PositionOf(n), n->record);
+  return records;
 }
 
 std::vector<const AddressRecord*> ImportImage::Records() const {

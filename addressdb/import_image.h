@@ -7,8 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
-#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -51,8 +51,14 @@ class ImportImage {
   // What has changed since the caller last wrote it out.
   bool RecordsChanged() const { return recordsChanged_; }
   bool BackupChanged() const { return backupChanged_; }
-  void RecordsWritten() { recordsChanged_ = false; }
+  void RecordsWritten();
   void BackupWritten() { backupChanged_ = false; }
+  // Without an addition no record moves: then the records written out last
+  // differ from these only in those overwritten since, which stand here, with
+  // their positions, in the order of their first overwrite.
+  bool AddedSinceWritten() const { return addedSinceWritten_; }
+  std::size_t OverwrittenSinceWritten() const { return unwritten_.size(); }
+  std::vector<std::pair<std::size_t, const AddressRecord*>> Unwritten() const;
 
  private:
   // A record the latest addition moved, and where it stood before.
@@ -61,15 +67,24 @@ class ImportImage {
     std::size_t before;
   };
 
-  static std::string Key(std::string_view link);
+  // A record that takes part in the latest addition's placing.
+  struct Moving {
+    OrderNode* node;
+    std::size_t before;  // position before the addition
+    std::size_t rest;    // records of the rest that stay in front of it
+  };
+
+  static std::uint64_t Key(std::string_view link);
   void SortAll(OrderNode* added);
   void PlaceRenamed(OrderNode* added);
 
   OrderTree order_;
-  std::unordered_map<std::string, std::vector<OrderNode*>> byLink_;
+  // By a hash of the folded link; Find compares the links themselves.
+  std::unordered_multimap<std::uint64_t, OrderNode*> byLink_;
   // Records whose name an overwrite changed since the latest addition; the
   // others stay in name order among themselves.
   std::vector<OrderNode*> renamed_;
+  std::vector<Moving> moving_;  // kept for its memory
   bool unsorted_ = false;  // the stored file was not in name order
 
   OrderNode* lastAdded_ = nullptr;
@@ -78,5 +93,6 @@ class ImportImage {
   // Records overwritten since the latest addition, as they were before.
   std::deque<std::pair<OrderNode*, AddressRecord>> overwritten_;
 
-  bool recordsChanged_ = false, backupChanged_ = false;
+  bool recordsChanged_ = false, backupChanged_ = false, addedSinceWritten_ = false;
+  std::vector<OrderNode*> unwritten_;
 };

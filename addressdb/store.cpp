@@ -251,7 +251,9 @@ std::vector<const AddressRecord*> StoredRecords() {
 // Records that lie back to back in memory go out in one write; scattered ones
 // are gathered first, so a wide disorder does not cost one call per record.
 WorkFile storefiles::WriteWorkFile(const std::vector<const AddressRecord*>& records) {
+  // Reserved whole: memory grown step by step is touched several times over.
   std::vector<Records> runs;
+  runs.reserve(records.size());
   for (std::size_t i = 0; i < records.size();) {
     std::size_t run = 1;
     while (i + run < records.size() && records[i + run] == records[i] + run) ++run;
@@ -283,6 +285,7 @@ WorkFile storefiles::WriteWorkFile(const std::vector<Records>& runs) {
   };
   const std::size_t kGather = 1024;  // records held back before one write
   std::vector<AddressRecord> gathered;
+  gathered.reserve(kGather + 16);
   auto flushGathered = [&] {
     put(gathered.data(), gathered.size() * RecordSize);
     gathered.clear();
@@ -404,17 +407,24 @@ const AddressRecord& RecordAt(long position) {
 // The view's pages reach the file at the latest when the view goes; a power
 // cut before that would lose the change while the program went on as if it
 // were made. So the page goes now, and the file's own buffers after it.
+bool storefiles::WriteInPlace(const std::vector<Placed>& records) {
+  for (const Placed& p : records) {
+    if (view == nullptr || p.position < 0 || p.position >= recordCount) return false;
+    if (CompareNames(view[p.position], *p.record) != 0) {
+      // One record out of place is put right by the next sort in a few steps;
+      // a second one needs a sort of the whole file.
+      if (InOrder() && outOfPlace == -1) outOfPlace = p.position;
+      else if (outOfPlace != p.position) inOrder = 0;
+    }
+    view[p.position] = *p.record;
+    if (!StoreIo.flushViewOfFile(&view[p.position], RecordSize)) return false;
+  }
+  return StoreIo.flushFileBuffers(dataFile);
+}
+
 bool WriteRecord(long position, const AddressRecord& record) {
   if (view == nullptr || position < 0 || position >= recordCount) return false;
-  if (CompareNames(view[position], record) != 0) {
-    // One record out of place is put right by the next sort in a few steps;
-    // a second one needs a sort of the whole file.
-    if (InOrder() && outOfPlace == -1) outOfPlace = position;
-    else if (outOfPlace != position) inOrder = 0;
-  }
-  view[position] = record;
-  if (StoreIo.flushViewOfFile(&view[position], RecordSize) && StoreIo.flushFileBuffers(dataFile))
-    return true;
+  if (WriteInPlace({{position, &record}})) return true;
   ErrorBox(kCannotWrite);
   return false;
 }

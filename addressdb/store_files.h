@@ -82,6 +82,15 @@ WorkFile WriteWorkFile(const std::vector<Records>& runs);
 // Renames the work file over target in one step, written through.
 bool PutInPlace(const char* target);
 
+// The records written over those at their positions in the mapped data file,
+// through to the disk; false when the store has no view over a position or
+// a record may not have reached the disk.
+struct Placed {
+  long position;
+  const AddressRecord* record;
+};
+bool WriteInPlace(const std::vector<Placed>& records);
+
 }  // namespace storefiles
 
 // The image of the import that is running, or nullptr.

@@ -15,18 +15,19 @@
 
 #include "addressdb/import_image.h"
 
-// Few names and links, in capitals and small letters, sharing prefixes and
-// with bytes above 127, so that lookups hit, miss and meet duplicates (links
-// numbered up to `numbers` for a larger file); garbage behind the
-// terminators, which also tells equal names apart.
+// Few names and links, in capitals and small letters, sharing prefixes (names
+// also beyond their first 16 bytes) and with bytes above 127, so that lookups
+// hit, miss and meet duplicates (links numbered up to `numbers` for a larger
+// file); garbage behind the terminators, which also tells equal names apart.
 static AddressRecord Random(std::mt19937& rng, unsigned numbers) {
   static const char* const names[] = {"A", "a", "B", "Ba", "b", "\xE4", "\xC4", "", "Z", "AB",
-                                      "Ab", "\x80", "~", " A"};
+                                      "Ab", "\x80", "~", " A", "Lange Bezeichnun", "Lange Bezeichnung",
+                                      "Lange Bezeichnung A"};
   static const char* const links[] = {"http://a/", "HTTP://A/", "http://a", "ftp://\xE4/",
                                       "ftp://\xC4/", "FTP://\xE4/", "http://b/", "news:x", ""};
   AddressRecord r;
   for (std::size_t i = 0; i < sizeof r; ++i) reinterpret_cast<char*>(&r)[i] = char(rng());
-  SetFieldText(r.name, names[rng() % 14]);
+  SetFieldText(r.name, names[rng() % 17]);
   SetFieldText(r.link, links[rng() % 9] + (numbers ? std::to_string(rng() % numbers) : ""));
   return r;
 }

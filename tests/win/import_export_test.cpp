@@ -60,6 +60,7 @@ const std::vector<std::string> kSkipped = {kStored[0], "255|Chat|irc://chat/|", 
 const std::vector<std::string> kOverwritten = {"0|Alt neu|HTTP://ALT.EXAMPLE/|Beschreibung",
                                                "255|Chat|irc://chat/|", "0|Aaa|http://neu.example/|"};
 const std::vector<std::string> kAsked = {kOverwritten[0], kSkipped[1], kSkipped[2]};
+const std::string kAskedAgain = "0|Alt drei|http://alt.EXAMPLE/|Beschreibung";
 const std::string kAsk = "' eingetragen ! \xDC" "berschreiben ?";
 
 struct ImportCase {
@@ -116,10 +117,14 @@ INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(std::vector<ImportCa
       "http://lotrproject.com/blog/2013/02/08/timeline-of-the-elves-in-tolkiens-works/|"}},
     {Bookmarks, Skip, "bookmark.htm", kPolicyFile, kSkipped},
     {Bookmarks, 0, "bookmark.htm", kPolicyFile, kOverwritten},
-    {Bookmarks, Ask, "bookmark.htm", kPolicyFile, kAsked,
+    // The third answer alone between two boxes: that record written in place.
+    {Bookmarks, Ask, "bookmark.htm", kPolicyFile + "<A HREF=\"http://alt.EXAMPLE/\">Alt drei</A>\n" +
+     "<A HREF=\"http://NEU.example/\">Neu drei</A>\n", {kAskedAgain, kSkipped[1], kSkipped[2]},
      {{"Der Link 'HTTP://ALT.EXAMPLE/' ist bereits unter dem Namen 'Alt" + kAsk, IDYES},
-      {"Der Link 'http://neu.example/' ist bereits unter dem Namen 'Neu" + kAsk, IDNO}},
-     {{kStored[0], kSkipped[2]}, kAsked}},
+      {"Der Link 'http://neu.example/' ist bereits unter dem Namen 'Neu" + kAsk, IDNO},
+      {"Der Link 'http://alt.EXAMPLE/' ist bereits unter dem Namen 'Alt neu" + kAsk, IDYES},
+      {"Der Link 'http://NEU.example/' ist bereits unter dem Namen 'Neu" + kAsk, IDNO}},
+     {{kStored[0], kSkipped[2]}, kAsked, kAsked, {kAskedAgain, kSkipped[1], kSkipped[2]}}},
     {Bookmarks, Skip, "bookmarks.htm", kPolicyFile, kStored}, {Bookmarks, Skip, "", kPolicyFile, kStored},
     // Declared UTF-8: converted to Windows-1252, a character it lacks becoming "?".
     {Bookmarks, Skip, "bookmark.htm", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
