@@ -85,3 +85,18 @@ void SetProgressPosition(HWND page, long position) {
 }
 
 void SetStatusText(HWND page, const char* text) { SetDlgItemTextA(page, IDC_STATUS, text); }
+
+void RunCheckedSteps(HWND page, std::initializer_list<PageStep> steps) {
+  for (const PageStep& step : steps) {
+    if (IsDlgButtonChecked(page, step.box) != BST_CHECKED) continue;
+    SetStatusText(page, step.status);
+    SetProgressRange(page, step.maximum());
+    step.run(page);
+  }
+  SetProgressPosition(page, 0);
+  SetStatusText(page, "");
+}
+
+void CheckStartTypeBoxes(HWND page) {
+  for (int box : {IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL}) CheckDlgButton(page, box, BST_CHECKED);
+}
