@@ -32,8 +32,7 @@ ImportImage::ImportImage(const AddressRecord* records, std::size_t count) {
 
 std::string ImportImage::Key(std::string_view link) {
   std::string key(link);
-  for (char& c : key)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : key) c = AsciiLower(c);
   return key;
 }
 
