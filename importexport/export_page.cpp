@@ -40,14 +40,11 @@ INT_PTR CALLBACK ExportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
     }
     exportPolicy = Skip;
     CheckStartTypeBoxes(page);
-  } else if (message == WM_COMMAND) {
+  } else if (message == WM_COMMAND && !TakePolicyButton(page, LOWORD(wParam), exportPolicy)) {
     const int id = LOWORD(wParam);
     if (id == IDC_TARGET_FAVORITES || id == IDC_TARGET_HTML) {
       CheckRadioButton(page, IDC_TARGET_FAVORITES, IDC_TARGET_HTML, id);
       EnablePolicyButtons(page, id == IDC_TARGET_FAVORITES);
-    } else if (id >= IDC_POLICY_SKIP && id <= IDC_POLICY_OVERWRITE) {
-      CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, id);
-      exportPolicy = id - IDC_POLICY_SKIP;
     } else if (id == IDC_RUN) {
       RunExport(page);
     }

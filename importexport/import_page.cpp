@@ -33,13 +33,10 @@ INT_PTR CALLBACK ImportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
                      FavoritesAvailable ? IDC_SOURCE_FAVORITES : IDC_SOURCE_BOOKMARKS);
     CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, IDC_POLICY_SKIP);
     CheckStartTypeBoxes(page);
-  } else if (message == WM_COMMAND) {
+  } else if (message == WM_COMMAND && !TakePolicyButton(page, LOWORD(wParam), importPolicy)) {
     const int id = LOWORD(wParam);
     if (id >= IDC_SOURCE_FAVORITES && id <= IDC_SOURCE_HOTLIST) {
       CheckRadioButton(page, IDC_SOURCE_FAVORITES, IDC_SOURCE_HOTLIST, id);
-    } else if (id >= IDC_POLICY_SKIP && id <= IDC_POLICY_OVERWRITE) {
-      CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, id);
-      importPolicy = id - IDC_POLICY_SKIP;
     } else if (id == IDC_RUN) {
       RunImport(page);
     }

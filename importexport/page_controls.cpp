@@ -1,4 +1,5 @@
-// The progress bar and status line of the Import and Export pages.
+// The controls the Import and Export pages share: progress bar, status line,
+// type and policy buttons, and the run.
 #include "importexport/page_controls.h"
 
 #include <commctrl.h>
@@ -72,4 +73,11 @@ void RunCheckedSteps(HWND page, std::initializer_list<PageStep> steps) {
 
 void CheckStartTypeBoxes(HWND page) {
   for (int box : {IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL}) CheckDlgButton(page, box, BST_CHECKED);
+}
+
+bool TakePolicyButton(HWND page, int id, int& policy) {
+  if (id < IDC_POLICY_SKIP || id > IDC_POLICY_OVERWRITE) return false;
+  CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, id);
+  policy = id - IDC_POLICY_SKIP;
+  return true;
 }

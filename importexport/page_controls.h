@@ -1,5 +1,6 @@
 // What the imports and exports do to the controls of their page: the progress
-// bar and the status line, and the run of a page's checked conversions.
+// bar, the status line, the buttons both pages have, and the run of a page's
+// checked conversions.
 #pragma once
 #include <windows.h>
 
@@ -12,6 +13,10 @@ void SetStatusText(HWND page, const char* text);
 
 // The link types a page starts with: WWW, FTP and e-mail checked.
 void CheckStartTypeBoxes(HWND page);
+
+// A click on one of the policy buttons (Skip, Ask, Overwrite): it alone
+// checked and its policy kept. False for any other control.
+bool TakePolicyButton(HWND page, int id, int& policy);
 
 // One conversion of a page's run, done when its box is checked: its text in
 // the status line, the bar's range 0 .. maximum(), then the conversion.
