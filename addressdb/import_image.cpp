@@ -32,10 +32,7 @@ ImportImage::ImportImage(const AddressRecord* records, std::size_t count) {
 // FNV-1a over the link with a-z for A-Z: equal links, equal keys.
 std::uint64_t ImportImage::Key(std::string_view link) {
   std::uint64_t key = 14695981039346656037u;
-  for (char c : link) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    key = (key ^ (u >= 'A' && u <= 'Z' ? u - 'A' + 'a' : u)) * 1099511628211u;
-  }
+  for (char c : link) key = (key ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211u;
   return key;
 }
 

@@ -4,24 +4,6 @@
 #include <algorithm>
 #include <array>
 
-namespace {
-
-unsigned char AsciiLower(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (AsciiLower(static_cast<unsigned char>(text[i])) !=
-        AsciiLower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 const std::array<LinkCategory, 7> kLinkCategories = {{
     {LinkType::Www, "http:", "http://"},
     {LinkType::Ftp, "ftp:", "ftp://"},

@@ -56,6 +56,18 @@ struct LinkCategory {
 };
 extern const std::array<LinkCategory, 7> kLinkCategories;
 
+// The one case rule of links, marks and file names: ASCII letters in small
+// case, every other byte as it is.
+inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether text begins with prefix, ASCII letters matching in either case.
+inline bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+  return true;
+}
+
 // The category of a link, from its first bytes only ("http:", "ftp:", ...);
 // ASCII letters match in either case, every other byte exactly.
 LinkType LinkTypeOf(std::string_view link);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "importexport/imported_link.h"
+#include "importexport/scan_text.h"
 
 namespace {
 
@@ -12,18 +13,6 @@ constexpr std::size_t kMarkLength = 5;
 
 bool IsMark(std::string_view data, std::size_t i) {
   return i + 9 < data.size() && MatchesAsciiWord(data.data() + i, kMark, kMarkLength);
-}
-
-// Characters from `from` up to the first `stop`, at most `limit`, never past the end.
-std::size_t RunUntil(std::string_view data, std::size_t from, char stop, std::size_t limit) {
-  std::size_t n = 0;
-  while (n < limit && from + n < data.size() && data[from + n] != stop) ++n;
-  return n;
-}
-
-std::string_view Piece(std::string_view data, std::size_t from, std::size_t length) {
-  if (from >= data.size()) return {};
-  return data.substr(from, length);
 }
 
 // The first ">" at or after a position, or the end of the data. It keeps the

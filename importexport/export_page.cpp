@@ -18,18 +18,12 @@ void EnablePolicyButtons(HWND page, bool enable) {
 }
 
 void RunExport(HWND page) {
-  if (IsDlgButtonChecked(page, IDC_TARGET_FAVORITES) == BST_CHECKED) {
-    SetStatusText(page, "Adressen als MS Internet-Explorer-Favoriten exportieren...");
-    SetProgressRange(page, RecordCount());
-    ExportFavorites(page, exportPolicy);
-  }
-  if (IsDlgButtonChecked(page, IDC_TARGET_HTML) == BST_CHECKED) {
-    SetStatusText(page, "Adressen als HTML-Dokument exportieren...");
-    SetProgressRange(page, RecordCount());
-    ExportHtml(page);
-  }
-  SetProgressPosition(page, 0);
-  SetStatusText(page, "");
+  RunCheckedSteps(page, {
+      {IDC_TARGET_FAVORITES, "Adressen als MS Internet-Explorer-Favoriten exportieren...", RecordCount,
+       [](HWND p) { ExportFavorites(p, exportPolicy); }},
+      {IDC_TARGET_HTML, "Adressen als HTML-Dokument exportieren...", RecordCount,
+       [](HWND p) { ExportHtml(p); }},
+  });
 }
 
 }  // namespace
@@ -45,16 +39,12 @@ INT_PTR CALLBACK ExportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
       CheckRadioButton(page, IDC_TARGET_FAVORITES, IDC_TARGET_HTML, IDC_TARGET_HTML);
     }
     exportPolicy = Skip;
-    for (int box : {IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL})
-      CheckDlgButton(page, box, BST_CHECKED);
-  } else if (message == WM_COMMAND) {
+    CheckStartTypeBoxes(page);
+  } else if (message == WM_COMMAND && !TakePolicyButton(page, LOWORD(wParam), exportPolicy)) {
     const int id = LOWORD(wParam);
     if (id == IDC_TARGET_FAVORITES || id == IDC_TARGET_HTML) {
       CheckRadioButton(page, IDC_TARGET_FAVORITES, IDC_TARGET_HTML, id);
       EnablePolicyButtons(page, id == IDC_TARGET_FAVORITES);
-    } else if (id >= IDC_POLICY_SKIP && id <= IDC_POLICY_OVERWRITE) {
-      CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, id);
-      exportPolicy = id - IDC_POLICY_SKIP;
     } else if (id == IDC_RUN) {
       RunExport(page);
     }

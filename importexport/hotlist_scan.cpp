@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "importexport/imported_link.h"
+#include "importexport/scan_text.h"
 
 namespace {
 
@@ -32,17 +33,6 @@ class BlankRuns {
   std::string_view data_;
   std::size_t start_ = 0, end_ = 0;
 };
-
-std::size_t LineLength(std::string_view data, std::size_t from, std::size_t limit) {
-  std::size_t n = 0;
-  while (n < limit && from + n < data.size() && data[from + n] != kCr) ++n;
-  return n;
-}
-
-std::string_view Piece(std::string_view data, std::size_t from, std::size_t length) {
-  if (from >= data.size()) return {};
-  return data.substr(from, length);
-}
 
 }  // namespace
 
@@ -73,13 +63,13 @@ void ScanHotlist(std::string_view data, AddressRecord& entry,
     if (!IsMark(data, i)) continue;
     // Two characters after "Item" are passed over unexamined.
     std::size_t p = blanks.Skip(i + 6);
-    const std::size_t nameLength = LineLength(data, p, 128);
+    const std::size_t nameLength = RunUntil(data, p, kCr, 128);
     std::memset(&entry, 0, sizeof entry);
     SetFieldText(entry.name, Piece(data, p, nameLength));
 
     // The CR and the character after it end the name line.
     p = blanks.Skip(p + nameLength + 2);
-    const std::size_t linkLength = LineLength(data, p, 256);
+    const std::size_t linkLength = RunUntil(data, p, kCr, 256);
     SetFieldText(entry.link, Piece(data, p, linkLength));
 
     ClassifyImportedLink(entry);

@@ -11,28 +11,16 @@ namespace {
 
 int importPolicy = Skip;
 
-void CheckStartBoxes(HWND page) {
-  for (int box : {IDC_TYPE_WEB, IDC_TYPE_FTP, IDC_TYPE_EMAIL}) CheckDlgButton(page, box, BST_CHECKED);
-}
-
 void RunImport(HWND page) {
-  if (IsDlgButtonChecked(page, IDC_SOURCE_FAVORITES) == BST_CHECKED) {
-    SetStatusText(page, "MS Internet-Explorer-Favoriten importieren...");
-    SetProgressRange(page, CountFavoriteFiles());
-    ImportFavorites(page, importPolicy);
-  }
-  if (IsDlgButtonChecked(page, IDC_SOURCE_BOOKMARKS) == BST_CHECKED) {
-    SetStatusText(page, "Netscape Bookmarks importieren...");
-    SetProgressRange(page, 100);
-    ImportBookmarks(page, importPolicy);
-  }
-  if (IsDlgButtonChecked(page, IDC_SOURCE_HOTLIST) == BST_CHECKED) {
-    SetStatusText(page, "Mosaic Hotlists importieren...");
-    SetProgressRange(page, 100);
-    ImportHotlist(page, importPolicy);
-  }
-  SetProgressPosition(page, 0);
-  SetStatusText(page, "");
+  RunCheckedSteps(page, {
+      {IDC_SOURCE_FAVORITES, "MS Internet-Explorer-Favoriten importieren...",
+       [] { return static_cast<long>(CountFavoriteFiles()); },
+       [](HWND p) { ImportFavorites(p, importPolicy); }},
+      {IDC_SOURCE_BOOKMARKS, "Netscape Bookmarks importieren...", [] { return 100L; },
+       [](HWND p) { ImportBookmarks(p, importPolicy); }},
+      {IDC_SOURCE_HOTLIST, "Mosaic Hotlists importieren...", [] { return 100L; },
+       [](HWND p) { ImportHotlist(p, importPolicy); }},
+  });
 }
 
 }  // namespace
@@ -44,14 +32,11 @@ INT_PTR CALLBACK ImportPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) 
     CheckRadioButton(page, IDC_SOURCE_FAVORITES, IDC_SOURCE_HOTLIST,
                      FavoritesAvailable ? IDC_SOURCE_FAVORITES : IDC_SOURCE_BOOKMARKS);
     CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, IDC_POLICY_SKIP);
-    CheckStartBoxes(page);
-  } else if (message == WM_COMMAND) {
+    CheckStartTypeBoxes(page);
+  } else if (message == WM_COMMAND && !TakePolicyButton(page, LOWORD(wParam), importPolicy)) {
     const int id = LOWORD(wParam);
     if (id >= IDC_SOURCE_FAVORITES && id <= IDC_SOURCE_HOTLIST) {
       CheckRadioButton(page, IDC_SOURCE_FAVORITES, IDC_SOURCE_HOTLIST, id);
-    } else if (id >= IDC_POLICY_SKIP && id <= IDC_POLICY_OVERWRITE) {
-      CheckRadioButton(page, IDC_POLICY_SKIP, IDC_POLICY_OVERWRITE, id);
-      importPolicy = id - IDC_POLICY_SKIP;
     } else if (id == IDC_RUN) {
       RunImport(page);
     }

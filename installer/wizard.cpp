@@ -145,7 +145,6 @@ void ShowWizard(HINSTANCE instance) {
   char title[kTextSize];
   FormatShown(title, "QX Setup v1.0 - %s", Parameters.programName);
   HICON icon = LoadIconA(instance, "ICON_1");
-  Picture = LoadBitmapA(instance, "BITMAP_1");
 
   struct PageEntry {
     const char* dialog;
@@ -180,5 +179,9 @@ void ShowWizard(HINSTANCE instance) {
   const auto sheet = CommonControlsFunction<decltype(&PropertySheetA)>("PropertySheetA");
   if (init == nullptr || sheet == nullptr) return;  // no wizard without the system's comctl32
   init();
+  // The picture and the name's font serve the pages: they go with the sheet.
+  Picture = LoadBitmapA(instance, "BITMAP_1");
   sheet(&header);
+  DeleteObject(Picture);
+  DeleteObject(NameFont);  // none when the start page never opened: nothing happens
 }

@@ -72,7 +72,8 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
       RegOpenKeyExA(HKEY_LOCAL_MACHINE, listName, 0, KEY_READ | kMachineView, &key) != ERROR_SUCCESS) {
     return true;
   }
-  for (int n = 1; n <= kMaxEntries; ++n) {
+  std::string stays;  // the first listed file that could not be deleted
+  for (int n = 1; n <= kMaxEntries && stays.empty(); ++n) {
     char value[16], file[MAX_PATH];
     std::snprintf(value, sizeof value, kListedFileValue, n);
     if (!ReadText(key, value, file) || file[0] == '\0') continue;
@@ -86,14 +87,14 @@ bool DeleteListedFiles(HWND dialog, const char* keyName, const char* directory) 
         !FormatWhole(path, "%s%s", directory, file) || Removed(path)) {
       continue;
     }
-    RegCloseKey(key);
-    char text[MAX_PATH + 80];
-    FormatShown(text, "Datei %s konnte nicht gel\xF6scht werden ! \nDeinstallation abgebrochen !", file);
-    ErrorBox(text);
-    return false;
+    stays = file;
   }
   RegCloseKey(key);
-  return true;
+  if (stays.empty()) return true;
+  char text[MAX_PATH + 80];
+  FormatShown(text, "Datei %s konnte nicht gel\xF6scht werden ! \nDeinstallation abgebrochen !", stays.c_str());
+  ErrorBox(text);
+  return false;
 }
 
 void DeleteProgramKey(HKEY root, const char* parentName) {
