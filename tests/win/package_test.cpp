@@ -4,6 +4,7 @@
 #include <sddl.h>
 
 #include <array>
+#include <filesystem>
 #include <regex>
 
 #include "installer/resource.h"
@@ -118,6 +119,8 @@ TEST(PackageTest, InstallAndRemove) {
   const std::string done =
       copying + "|Eintr\xE4ge in Registrierung setzen...|Installation erfolgreich abgeschlossen...";
   const std::string target = "C:\\Programme\\QX Internet", other = "C:\\Andere Stelle";
+  for (const char* left : {"C:\\QXTest", "C:\\QXCopy", "C:\\QXCancel", "C:\\Programme"})  // by an earlier run
+    std::filesystem::remove_all(left);
   SetFileAttributesA(kUninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
   WriteBytes(kUninstaller, "old");  // an earlier uninstaller, marked as setup marks it: replaced
   SetFileAttributesA(kUninstaller.c_str(), 0x25);
@@ -143,7 +146,7 @@ TEST(PackageTest, InstallAndRemove) {
        .seen = copying + "|!Fehler beim Kopieren der Dateien !" + aborted},
       {.what = "a symbolic link", .copyFiles = one, .directory = kLink,
        .seen = made + "|!Installations-Verzeichnis ist ein Verweis auf ein anderes Verzeichnis !" + aborted},
-      // Wine gives its user all rights on every folder: one that was there is refused.
+      // Wine gives its user all rights on every folder: the one the first row made is refused.
       {.what = "a folder others may change", .copyFiles = one, .directory = "C:\\QXTest",
        .seen = made + "|!Installations-Verzeichnis kann auch von anderen Benutzern ge\xE4ndert werden !" + aborted},
       {.what = "the package", .copyFiles = "", .directory = target, .seen = done, .listed = "qxinet.exe",
