@@ -4,6 +4,7 @@
 #include "manager/list_fill.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "manager/list_order.h"
 
@@ -34,6 +35,13 @@ long Moved(long position, const StoreMove& move) {
   return after;
 }
 
+// Whether no two neighbours in the order have equal keys.
+bool Distinct(const ShownList& shown) {
+  for (std::size_t i = 1; i < shown.order.size(); ++i)
+    if (shown.keys[shown.order[i - 1]] == shown.keys[shown.order[i]]) return false;
+  return true;
+}
+
 }  // namespace
 
 void FillSortedList(HWND list, ShownList& shown) {
@@ -45,6 +53,7 @@ void FillSortedList(HWND list, ShownList& shown) {
     text += name.size() + 1;
   }
   shown.order = FilledListOrder(shown.keys);
+  shown.distinct = Distinct(shown);
   SendMessageA(list, LB_INITSTORAGE, shown.names.size(), text);
   // At the end, in place of the search: LB_INSERTSTRING does not sort.
   for (std::size_t entry : shown.order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
@@ -59,21 +68,44 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
     now.push_back(moved == changed ? -1 : moved);
   }
   ShownList next;
+  std::vector<std::size_t> index(shown.records.size(), SIZE_MAX);  // of each entry in next
   for (std::size_t i = 0; i < shown.records.size(); ++i) {
     const long moved = Moved(shown.records[i], move);
     if (moved < 0 || moved == changed) continue;
+    index[i] = next.records.size();
     next.records.push_back(moved);
     next.names.push_back(std::move(shown.names[i]));
     next.keys.push_back(std::move(shown.keys[i]));
   }
   std::string name;
+  std::size_t at = SIZE_MAX;  // where the record written went in, if it did
   if (changed >= 0 && belongs(changed, name)) {
-    const auto at = std::lower_bound(next.records.begin(), next.records.end(), changed) - next.records.begin();
+    at = std::lower_bound(next.records.begin(), next.records.end(), changed) - next.records.begin();
     next.records.insert(next.records.begin() + at, changed);
     next.keys.insert(next.keys.begin() + at, ListKey(name));
     next.names.insert(next.names.begin() + at, std::move(name));
   }
-  next.order = FilledListOrder(next.keys);
+  // Among distinct names the order is the keys' alone: the items kept stay
+  // in theirs and the one written goes where its key belongs, unless it meets
+  // an equal one; equal names take their order from the whole list.
+  if (shown.distinct) {
+    for (std::size_t entry : shown.order)
+      if (index[entry] != SIZE_MAX) next.order.push_back(index[entry] + (at != SIZE_MAX && index[entry] >= at));
+    if (at != SIZE_MAX) {
+      const std::string& key = next.keys[at];
+      const auto place = std::lower_bound(next.order.begin(), next.order.end(), key,
+                                          [&](std::size_t e, const std::string& k) { return next.keys[e] < k; });
+      next.distinct = (place == next.order.end() || next.keys[*place] != key) &&
+                      (place == next.order.begin() || next.keys[*(place - 1)] != key);
+      next.order.insert(place, at);
+    } else {
+      next.distinct = true;
+    }
+  }
+  if (!next.distinct) {
+    next.order = FilledListOrder(next.keys);
+    next.distinct = Distinct(next);
+  }
 
   const std::size_t oldCount = now.size(), newCount = next.order.size();
   shown = std::move(next);

@@ -22,6 +22,7 @@ struct ShownList {
   std::vector<long> records;  // store positions, ascending; the items' data
   std::vector<std::string> names, keys;
   std::vector<std::size_t> order;  // indices of the above, item by item
+  bool distinct = false;           // no two keys are equal
 };
 
 // Fills list with shown's records and names (their keys made here), as adding

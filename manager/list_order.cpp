@@ -10,8 +10,12 @@ namespace {
 // the position where the sum reaches a given count, each in log n steps.
 class Counts {
  public:
-  explicit Counts(std::size_t n, long each) : tree_(n + 1, 0) {
-    for (std::size_t i = 0; i < n; ++i) Add(i, each);
+  explicit Counts(const std::vector<long>& counts) : tree_(counts.size() + 1, 0) {
+    for (std::size_t i = 1; i < tree_.size(); ++i) {
+      tree_[i] += counts[i - 1];
+      const std::size_t parent = i + (i & (~i + 1));
+      if (parent < tree_.size()) tree_[parent] += tree_[i];
+    }
   }
   void Add(std::size_t position, long amount) {
     for (std::size_t i = position + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] += amount;
@@ -65,20 +69,30 @@ std::vector<std::size_t> FilledListOrder(const std::vector<std::string>& keys) {
   for (std::size_t r = n; r-- > 0;)
     end[ranked[r]] = r + 1 < n && first[ranked[r + 1]] == first[ranked[r]] ? end[ranked[r + 1]] : r + 1;
 
-  // Where among its group's names already in the list each name goes.
+  // Where among its group's names already in the list each name goes; a
+  // name equal to no other has its place, whenever it comes.
+  const auto alone = [&](std::size_t i) { return end[i] - first[i] == 1; };
   std::vector<long> offset(n);
-  Counts added(n, 0);
+  Counts added(std::vector<long>(n, 0));
   for (std::size_t i = 0; i < n; ++i) {
-    const long less = added.Before(first[i]);
-    const long equal = added.Before(end[i]) - less;
-    offset[i] = SearchedPosition(static_cast<long>(i), less, equal) - less;
+    if (!alone(i)) {
+      const long less = added.Before(first[i]);
+      const long equal = added.Before(end[i]) - less;
+      offset[i] = SearchedPosition(static_cast<long>(i), less, equal) - less;
+    }
     added.Add(first[i], 1);
   }
   // The last name added keeps the place it took; each earlier one takes its
   // place among the places of its group that later names left free.
   std::vector<std::size_t> order(n);
-  Counts free(n, 1);
+  std::vector<long> shared(n);
+  for (std::size_t r = 0; r < n; ++r) shared[r] = alone(ranked[r]) ? 0 : 1;
+  Counts free(shared);
   for (std::size_t i = n; i-- > 0;) {
+    if (alone(i)) {
+      order[first[i]] = i;
+      continue;
+    }
     const std::size_t place = free.Passing(free.Before(first[i]) + offset[i]);
     free.Add(place, -1);
     order[place] = i;

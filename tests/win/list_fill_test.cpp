@@ -88,14 +88,20 @@ ShownList Fresh(HWND list, LinkType type) {
 }
 
 // Thousands of additions, deletions and renames (some into the other page)
-// with names that are equal or differ in case only: after each, both pages'
-// lists, following the change, show what a fresh fill shows.
+// with names that are equal or differ in case only, then mostly distinct ones:
+// after each, both pages' lists, following the change, show what a fresh fill
+// shows.
 TEST(ListFill, ListsFollowEveryChangeAsAFreshFillShowsThem) {
   TestFolder folder;
   const char* const names[] = {"Neu", "neu", "NEU", "Apfel", "\xC4pfel", "apfel", "", "a-b", "ab", "Zebra"};
   const char* const kinds[] = {"an addition", "a deletion", "a rename"};
   std::mt19937 random(7);
-  auto anyName = [&] { return std::string(names[random() % std::size(names)]) + (random() % 3 ? "" : "1"); };
+  // In the second half most names are new: lists of distinct names, now and then meeting an equal one.
+  int step = 0;
+  auto anyName = [&] {
+    if (step >= 1000 && random() % 8) return "U" + std::to_string(random());
+    return std::string(names[random() % std::size(names)]) + (random() % 3 ? "" : "1");
+  };
   auto anyLink = [&](int step) { return (random() % 4 ? "http://" : "ftp://") + std::to_string(step) + "/"; };
   WriteBytes("qxinetvz.dat", Bytes({MakeRecord("Start", "http://start/")}));
   ASSERT_TRUE(OpenStore());
@@ -105,7 +111,7 @@ TEST(ListFill, ListsFollowEveryChangeAsAFreshFillShowsThem) {
     ShownList shown;
   } pages[] = {{LinkType::Www, SortedList(), SortedList(), {}}, {LinkType::Ftp, SortedList(), SortedList(), {}}};
   for (Page& page : pages) page.shown = Fresh(page.list, page.type);
-  for (int step = 0; step < 2000; ++step) {
+  for (; step < 2000; ++step) {
     const long count = RecordCount();
     const int kind = count < 60 ? 0 : count > 140 ? 1 : static_cast<int>(random() % 3);
     long changed = -1;
