@@ -87,6 +87,7 @@ void FillList(LinkType type, HWND page) {
   LookAgainAtStore();
   ShownList& shown = pageStates[PageIndex(type)].shown;
   shown = ShownList{};
+  if (StoreHasView()) shown.records.reserve(RecordCount()), shown.names.reserve(RecordCount());
   std::string name;
   for (long i = 0; StoreHasView() && i < RecordCount(); ++i) {
     if (!OnPage(type, i, name)) continue;

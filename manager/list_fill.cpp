@@ -47,6 +47,7 @@ bool Distinct(const ShownList& shown) {
 void FillSortedList(HWND list, ShownList& shown) {
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   shown.keys.clear();
+  shown.keys.reserve(shown.names.size());
   std::size_t text = 0;
   for (const std::string& name : shown.names) {
     shown.keys.push_back(ListKey(name));
@@ -62,58 +63,69 @@ void FillSortedList(HWND list, ShownList& shown) {
 void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long changed, const Belongs& belongs) {
   // What each item stood for, and where that record is now (-1: gone or rewritten).
   std::vector<long> before, now;
+  before.reserve(shown.order.size());
+  now.reserve(shown.order.size());
   for (std::size_t entry : shown.order) {
     before.push_back(shown.records[entry]);
     const long moved = Moved(shown.records[entry], move);
     now.push_back(moved == changed ? -1 : moved);
   }
-  ShownList next;
-  std::vector<std::size_t> index(shown.records.size(), SIZE_MAX);  // of each entry in next
+  // The entries change in place: taking the memory of 90,000 names anew
+  // costs more than the whole change.
+  const std::vector<std::size_t> order = std::move(shown.order);
+  std::vector<std::size_t> index(shown.records.size(), SIZE_MAX);  // of each entry after
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < shown.records.size(); ++i) {
     const long moved = Moved(shown.records[i], move);
     if (moved < 0 || moved == changed) continue;
-    index[i] = next.records.size();
-    next.records.push_back(moved);
-    next.names.push_back(std::move(shown.names[i]));
-    next.keys.push_back(std::move(shown.keys[i]));
+    index[i] = kept;
+    if (kept != i) {
+      shown.names[kept] = std::move(shown.names[i]);
+      shown.keys[kept] = std::move(shown.keys[i]);
+    }
+    shown.records[kept++] = moved;
   }
+  shown.records.resize(kept);
+  shown.names.resize(kept);
+  shown.keys.resize(kept);
   std::string name;
   std::size_t at = SIZE_MAX;  // where the record written went in, if it did
   if (changed >= 0 && belongs(changed, name)) {
-    at = std::lower_bound(next.records.begin(), next.records.end(), changed) - next.records.begin();
-    next.records.insert(next.records.begin() + at, changed);
-    next.keys.insert(next.keys.begin() + at, ListKey(name));
-    next.names.insert(next.names.begin() + at, std::move(name));
+    at = std::lower_bound(shown.records.begin(), shown.records.end(), changed) - shown.records.begin();
+    shown.records.insert(shown.records.begin() + at, changed);
+    shown.keys.insert(shown.keys.begin() + at, ListKey(name));
+    shown.names.insert(shown.names.begin() + at, std::move(name));
   }
   // Among distinct names the order is the keys' alone: the items kept stay
   // in theirs and the one written goes where its key belongs, unless it meets
   // an equal one; equal names take their order from the whole list.
+  shown.order.clear();
   if (shown.distinct) {
-    for (std::size_t entry : shown.order)
-      if (index[entry] != SIZE_MAX) next.order.push_back(index[entry] + (at != SIZE_MAX && index[entry] >= at));
+    shown.order.reserve(order.size() + 1);
+    for (std::size_t entry : order)
+      if (index[entry] != SIZE_MAX) shown.order.push_back(index[entry] + (at != SIZE_MAX && index[entry] >= at));
     if (at != SIZE_MAX) {
-      const std::string& key = next.keys[at];
-      const auto place = std::lower_bound(next.order.begin(), next.order.end(), key,
-                                          [&](std::size_t e, const std::string& k) { return next.keys[e] < k; });
-      next.distinct = (place == next.order.end() || next.keys[*place] != key) &&
-                      (place == next.order.begin() || next.keys[*(place - 1)] != key);
-      next.order.insert(place, at);
-    } else {
-      next.distinct = true;
+      const std::string& key = shown.keys[at];
+      const auto place = std::lower_bound(shown.order.begin(), shown.order.end(), key,
+                                          [&](std::size_t e, const std::string& k) { return shown.keys[e] < k; });
+      shown.distinct = (place == shown.order.end() || shown.keys[*place] != key) &&
+                       (place == shown.order.begin() || shown.keys[*(place - 1)] != key);
+      shown.order.insert(place, at);
     }
   }
-  if (!next.distinct) {
-    next.order = FilledListOrder(next.keys);
-    next.distinct = Distinct(next);
+  if (!shown.distinct) {
+    shown.order = FilledListOrder(shown.keys);
+    shown.distinct = Distinct(shown);
   }
 
-  const std::size_t oldCount = now.size(), newCount = next.order.size();
-  shown = std::move(next);
+  const std::size_t oldCount = now.size(), newCount = shown.order.size();
   auto record = [&](std::size_t item) { return shown.records[shown.order[item]]; };
 
   // Mostly the other items keep their order: the one gone is taken out, the
   // one written put in, and the items whose records moved get their data.
   std::vector<long> keptBefore, keptNow;
+  keptBefore.reserve(oldCount);
+  keptNow.reserve(newCount);
   for (long r : now)
     if (r >= 0) keptBefore.push_back(r);
   for (std::size_t i = 0; i < newCount; ++i)
