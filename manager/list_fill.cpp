@@ -61,14 +61,17 @@ void FillSortedList(HWND list, ShownList& shown) {
 }
 
 void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long changed, const Belongs& belongs) {
+  if (move.from < 0 && move.to < 0 && changed < 0) return;  // nothing moved, nothing written
+  // Where each entry's record is now (-1: gone).
+  std::vector<long> moved(shown.records.size());
+  for (std::size_t i = 0; i < moved.size(); ++i) moved[i] = Moved(shown.records[i], move);
   // What each item stood for, and where that record is now (-1: gone or rewritten).
   std::vector<long> before, now;
   before.reserve(shown.order.size());
   now.reserve(shown.order.size());
   for (std::size_t entry : shown.order) {
     before.push_back(shown.records[entry]);
-    const long moved = Moved(shown.records[entry], move);
-    now.push_back(moved == changed ? -1 : moved);
+    now.push_back(moved[entry] == changed ? -1 : moved[entry]);
   }
   // The entries change in place: taking the memory of 90,000 names anew
   // costs more than the whole change.
@@ -76,14 +79,13 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
   std::vector<std::size_t> index(shown.records.size(), SIZE_MAX);  // of each entry after
   std::size_t kept = 0;
   for (std::size_t i = 0; i < shown.records.size(); ++i) {
-    const long moved = Moved(shown.records[i], move);
-    if (moved < 0 || moved == changed) continue;
+    if (moved[i] < 0 || moved[i] == changed) continue;
     index[i] = kept;
     if (kept != i) {
       shown.names[kept] = std::move(shown.names[i]);
       shown.keys[kept] = std::move(shown.keys[i]);
     }
-    shown.records[kept++] = moved;
+    shown.records[kept++] = moved[i];
   }
   shown.records.resize(kept);
   shown.names.resize(kept);
