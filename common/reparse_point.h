@@ -7,9 +7,6 @@
 #include <string>
 #include <string_view>
 
-// Whether the path is a reparse point; a missing path is none.
-bool IsReparsePoint(const std::string& path);
-
 // Whether the folder, or the path of any component of name joined behind it
 // (the last one included), is a reparse point.
 bool ThroughReparsePoint(std::string_view folder, std::string_view name);

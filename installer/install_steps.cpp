@@ -157,7 +157,7 @@ bool CreateTargetDirectory(const SetupParameters& params) {
   const bool existed = GetFileAttributesA(params.targetDirectory) != INVALID_FILE_ATTRIBUTES;
   bool made = true;
   for (const std::string& directory : DirectoriesToCreate(params.targetDirectory))
-    if (made) made = CreateOne(directory, security);
+    if (!(made = CreateOne(directory, security))) break;
   LocalFree(security.lpSecurityDescriptor);
   if (!made) {
     ShowSetupError(kDirectoryFailed);

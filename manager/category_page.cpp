@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addressdb/store.h"
@@ -87,12 +88,16 @@ void FillList(LinkType type, HWND page) {
   LookAgainAtStore();
   ShownList& shown = pageStates[PageIndex(type)].shown;
   shown = ShownList{};
-  if (StoreHasView()) shown.records.reserve(RecordCount()), shown.names.reserve(RecordCount());
+  if (!StoreHasView()) return Relist(page, [&](HWND list) { FillSortedList(list, shown); });
+  std::size_t onPage = 0;  // reserved once: growing the lists would take their memory again and again
+  for (long i = 0; i < RecordCount(); ++i) onPage += RecordAt(i).type == static_cast<std::uint8_t>(type);
+  shown.records.reserve(onPage);
+  shown.names.reserve(onPage);
   std::string name;
-  for (long i = 0; StoreHasView() && i < RecordCount(); ++i) {
+  for (long i = 0; i < RecordCount(); ++i) {
     if (!OnPage(type, i, name)) continue;
     shown.records.push_back(i);
-    shown.names.push_back(name);
+    shown.names.push_back(std::move(name));
   }
   Relist(page, [&](HWND list) { FillSortedList(list, shown); });
 }

@@ -42,22 +42,25 @@ bool Distinct(const ShownList& shown) {
   return true;
 }
 
+// The list emptied and every entry put in, in its order, at the end: in
+// place of the search, as LB_INSERTSTRING does not sort.
+void AppendAll(HWND list, const ShownList& shown) {
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  std::size_t text = 0;
+  for (const std::string& name : shown.names) text += name.size() + 1;
+  SendMessageA(list, LB_INITSTORAGE, shown.names.size(), text);
+  for (std::size_t entry : shown.order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
+}
+
 }  // namespace
 
 void FillSortedList(HWND list, ShownList& shown) {
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
   shown.keys.clear();
   shown.keys.reserve(shown.names.size());
-  std::size_t text = 0;
-  for (const std::string& name : shown.names) {
-    shown.keys.push_back(ListKey(name));
-    text += name.size() + 1;
-  }
+  for (const std::string& name : shown.names) shown.keys.push_back(ListKey(name));
   shown.order = FilledListOrder(shown.keys);
   shown.distinct = Distinct(shown);
-  SendMessageA(list, LB_INITSTORAGE, shown.names.size(), text);
-  // At the end, in place of the search: LB_INSERTSTRING does not sort.
-  for (std::size_t entry : shown.order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
+  AppendAll(list, shown);
 }
 
 void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long changed, const Belongs& belongs) {
@@ -102,6 +105,7 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
   // in theirs and the one written goes where its key belongs, unless it meets
   // an equal one; equal names take their order from the whole list.
   shown.order.clear();
+  const bool keptInOrder = shown.distinct;  // the kept items keep their order by construction
   if (shown.distinct) {
     shown.order.reserve(order.size() + 1);
     for (std::size_t entry : order)
@@ -125,14 +129,18 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
 
   // Mostly the other items keep their order: the one gone is taken out, the
   // one written put in, and the items whose records moved get their data.
-  std::vector<long> keptBefore, keptNow;
-  keptBefore.reserve(oldCount);
-  keptNow.reserve(newCount);
-  for (long r : now)
-    if (r >= 0) keptBefore.push_back(r);
-  for (std::size_t i = 0; i < newCount; ++i)
-    if (record(i) != changed) keptNow.push_back(record(i));
-  if (keptBefore == keptNow) {
+  bool sameOrder = keptInOrder;
+  if (!sameOrder) {
+    std::vector<long> keptBefore, keptNow;
+    keptBefore.reserve(oldCount);
+    keptNow.reserve(newCount);
+    for (long r : now)
+      if (r >= 0) keptBefore.push_back(r);
+    for (std::size_t i = 0; i < newCount; ++i)
+      if (record(i) != changed) keptNow.push_back(record(i));
+    sameOrder = keptBefore == keptNow;
+  }
+  if (sameOrder) {
     for (std::size_t i = oldCount; i-- > 0;)
       if (now[i] < 0) SendMessageA(list, LB_DELETESTRING, i, 0);
     for (std::size_t i = 0, old = 0; i < newCount; ++i) {
@@ -152,9 +160,7 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
   while (tail < oldCount - head && tail < newCount - head && now[oldCount - 1 - tail] == record(newCount - 1 - tail))
     ++tail;
   if (oldCount - head - tail > 1000 || newCount - head - tail > 1000) {
-    // A wide change: a fill from the start costs less than as many moves in the middle.
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (std::size_t entry : shown.order) Insert(list, static_cast<WPARAM>(-1), shown, entry);
+    AppendAll(list, shown);  // a wide change: a fill from the start costs less than as many moves
     return;
   }
   for (std::size_t i = head; i < oldCount - tail; ++i) SendMessageA(list, LB_DELETESTRING, head, 0);

@@ -108,6 +108,14 @@ void DeleteProgramKey(HKEY root, const char* parentName) {
 // The run ends here, after the box that told why.
 void Abandon(HWND dialog) { SetDlgItemTextA(dialog, IDC_STATUS, "Deinstallation abgebrochen !"); }
 
+// The installation folder is not one to remove from: why, and nothing done.
+void RefuseDirectory(HWND dialog, const char* path, const char* why) {
+  char text[MAX_PATH + 80];
+  FormatShown(text, "Installationsverzeichnis %s %s ! \nDeinstallation abgebrochen !", path, why);
+  ErrorBox(text);
+  Abandon(dialog);
+}
+
 }  // namespace
 
 void RemoveInstallation(HWND dialog) {
@@ -124,23 +132,10 @@ void RemoveInstallation(HWND dialog) {
   }
   // A relative path names a folder below the uninstaller's current one
   // (usually the system folder), not the one that was installed.
-  if (!IsFullPath(path)) {
-    char text[MAX_PATH + 80];
-    FormatShown(text, "Installationsverzeichnis %s ist kein vollst\xE4ndiger Pfad ! \nDeinstallation abgebrochen !",
-                path);
-    ErrorBox(text);
-    Abandon(dialog);
-    return;
-  }
+  if (!IsFullPath(path)) return RefuseDirectory(dialog, path, "ist kein vollst\xE4ndiger Pfad");
   // A folder that leads elsewhere (a junction prepared in advance) is none to remove from.
-  if (ThroughReparsePoint(directory, "")) {
-    char text[MAX_PATH + 80];
-    FormatShown(text, "Installationsverzeichnis %s ist ein Verweis auf ein anderes Verzeichnis ! \n"
-                "Deinstallation abgebrochen !", path);
-    ErrorBox(text);
-    Abandon(dialog);
-    return;
-  }
+  if (ThroughReparsePoint(directory, ""))
+    return RefuseDirectory(dialog, path, "ist ein Verweis auf ein anderes Verzeichnis");
 
   Stage(dialog, "Dateien l\xF6schen...", 1000);
   if (!DeleteListedFiles(dialog, keyName, directory.c_str())) {
