@@ -156,10 +156,10 @@ void ImportImage::RecordsWritten() {
   unwritten_.clear();
 }
 
-std::vector<std::pair<std::size_t, const AddressRecord*>> ImportImage::Unwritten() const {
-  std::vector<std::pair<std::size_t, const AddressRecord*>> records;
+std::vector<Placed> ImportImage::Unwritten() const {
+  std::vector<Placed> records;
   records.reserve(unwritten_.size());
-  for (const OrderNode* n : unwritten_) records.emplace_back(order_.PositionOf(n), n->record);
+  for (const OrderNode* n : unwritten_) records.push_back({static_cast<long>(order_.PositionOf(n)), n->record});
   return records;
 }
 

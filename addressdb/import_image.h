@@ -58,7 +58,7 @@ class ImportImage {
   // their positions, in the order of their first overwrite.
   bool AddedSinceWritten() const { return addedSinceWritten_; }
   std::size_t OverwrittenSinceWritten() const { return unwritten_.size(); }
-  std::vector<std::pair<std::size_t, const AddressRecord*>> Unwritten() const;
+  std::vector<Placed> Unwritten() const;
 
  private:
   // A record the latest addition moved, and where it stood before.

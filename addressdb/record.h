@@ -91,3 +91,9 @@ bool SortByName(std::vector<const AddressRecord*>& records);
 
 // Position of the first record whose link equals link, or -1.
 long FindLinkIn(const AddressRecord* records, std::size_t count, std::string_view link);
+
+// A record and the position of the data file it is to be written at.
+struct Placed {
+  long position;
+  const AddressRecord* record;
+};

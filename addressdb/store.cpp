@@ -73,7 +73,6 @@ long recordCount = 0;
 // else looked at once, when first needed (-1 until then).
 int inOrder = -1;
 long outOfPlace = -1;
-bool wroteInOrder = false;
 StoreMove lastMove;
 // The problem last told while the store stayed closed: a page that looks
 // again at the same closed store keeps quiet about it.
@@ -231,8 +230,7 @@ const char* storefiles::OpenMapped() {
   recordCount = static_cast<long>(size / RecordSize);
   toldWhileClosed = nullptr;
   outOfPlace = -1;
-  inOrder = wroteInOrder ? 1 : -1;
-  wroteInOrder = false;
+  inOrder = -1;
   return nullptr;
 }
 
@@ -372,11 +370,9 @@ bool ReplaceDataFile(bool withBackup, const char* failure) {
   if (withBackup) MakeBackup();
   if (PutInPlace(DataName())) {
     OpenStore();
-    wroteInOrder = false;
     return true;
   }
   Patient<&StoreFileCalls::deleteFile>(WorkName());
-  wroteInOrder = false;
   if (withBackup) {
     HANDLE file = CreateFileA(DataName(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
@@ -470,8 +466,8 @@ long NotBefore(const AddressRecord& record, long from, long to) {
 
 // Puts the work file in place; on success the move is the one made.
 bool Replace(bool withBackup, const char* failure, bool sorted, StoreMove move) {
-  wroteInOrder = sorted;
   if (!ReplaceDataFile(withBackup, failure)) return false;
+  if (sorted && view != nullptr) inOrder = 1;  // this copy wrote it in order: no look needed
   lastMove = move;
   return true;
 }

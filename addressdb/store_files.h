@@ -85,10 +85,6 @@ bool PutInPlace(const char* target);
 // The records written over those at their positions in the mapped data file,
 // through to the disk; false when the store has no view over a position or
 // a record may not have reached the disk.
-struct Placed {
-  long position;
-  const AddressRecord* record;
-};
 bool WriteInPlace(const std::vector<Placed>& records);
 
 }  // namespace storefiles

@@ -87,12 +87,8 @@ bool SaveInPlace() {
   if (image->AddedSinceWritten() || !StoreHasView()) return false;
   const std::size_t count = image->OverwrittenSinceWritten();
   if (count > 16 && count > image->Count() / 64) return false;
-  std::vector<Placed> records;
-  records.reserve(count);
-  for (const auto& [position, record] : image->Unwritten())
-    records.push_back({static_cast<long>(position), record});
   // Where that fails, the whole file is written instead, as it would have been.
-  if (!WriteInPlace(records)) return false;
+  if (!WriteInPlace(image->Unwritten())) return false;
   image->RecordsWritten();
   return true;
 }
