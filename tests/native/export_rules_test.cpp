@@ -28,13 +28,12 @@ TEST(FavoritePaths, StayInTheFolderAndInTheBuffer) {
 }
 
 TEST(Utf8Files, DeclarationAndConversion) {
-  std::string many;  // quadratic work on these would overrun the test's time limit
-  for (int i = 0; i < 100000; ++i) many += "<meta charset=";
+  // A file of unclosed "<meta charset=", which would cost quadratic work, is a seed of the fuzz target.
   const struct { std::string data; bool utf8; } cases[] = {
       {"\xEF\xBB\xBF<DL>", true}, {"<meta content='text/html; Charset=utf-8'>", true},
       {"<meta charset=\"utf-8\">", true}, {"<META CONTENT=\"text/html; charset=windows-1252\">", false},
       {"<A HREF=\"x\" LAST_CHARSET=\"UTF-8\">", false}, {"<meta x>charset=UTF-8", false},
-      {"<meta charset=UTF-", false}, {many, false}, {many + "<meta charset=utf-8>", true}};
+      {"<meta charset=UTF-", false}, {"<meta charset=x <meta charset=utf-8>", true}};
   for (const auto& c : cases) EXPECT_EQ(DeclaresUtf8(c.data), c.utf8) << c.data.substr(0, 60);
   // Converted to Windows-1252, bytes of a bookmark file and wide file names alike: no look-alikes.
   const struct { std::string in, out; } conversions[] = {

@@ -83,8 +83,9 @@ TEST(UninstallRules, ProgramNameAndInstallDirectory) {
 
 // A name of setup.ini names a file, not a device or a stream (by the
 // favourites' rule, tested with them), the program name one key, its
-// uninstall entry is this program's own or none; and a stored installation
-// folder names one wherever the uninstaller runs.
+// uninstall entry is this program's own (none, or another program's, is met
+// in package_test.cpp); and a stored installation folder names one wherever
+// the uninstaller runs.
 TEST(SetupRules, NamesEntriesAndFullPaths) {
   const struct { const char* key; const char* value; const char* message; } rows[] = {
       {.key = "CNFile1", .value = "sub\\LPT1.txt", .message = kTargetFileOutside}, {.key = "CNFile1", .value = "COM10"},
@@ -97,7 +98,6 @@ TEST(SetupRules, NamesEntriesAndFullPaths) {
     SetupParameters params{};
     EXPECT_STREQ(CheckParameters(Reader(ini), params), row.message) << row.key << "=" << row.value;
   }
-  EXPECT_STREQ(CheckUninstallEntry("P", {.exists = false, .uninstallString = ""}), nullptr);
   EXPECT_STREQ(CheckUninstallEntry("P", {.exists = true, .uninstallString = "qxuninst.exe P"}), nullptr);
   EXPECT_STREQ(CheckUninstallEntry("P", {.exists = true, .uninstallString = "qxuninst.exe P2"}), kForeignUninstallEntry);
   const struct { const char* path; bool full; } paths[] = {

@@ -242,15 +242,12 @@ class Export : public Pages, public ::testing::WithParamInterface<ExportCase> {}
 
 TEST_P(Export, WritesTheFiles) {
   const ExportCase& c = GetParam();
-  const int target = c.target, policy = c.policy;
-  const std::string& result = c.result;
-  const std::vector<std::string>& records = c.records;
-  const bool favorites = target == Favorites;
+  const bool favorites = c.target == Favorites;
   const UserValue folder(kShellFolders, "Favorites", favorites ? fav_.c_str() : "");
   const std::string seite = fav_ + "\\Seite.url", old = "[DEFAULT]\r\nBASEURL=http://eins/\r\n";
   WriteBytes(seite, old + kShortcut + "http://alt/\r\nIconIndex=1\r\n");
   WriteBytes("seite", "altes Dokument");
-  WriteBytes("qxinetvz.dat", RecordsFile(records));
+  WriteBytes("qxinetvz.dat", RecordsFile(c.records));
   const std::string ask = "Der Eintrag '" + seite + "' existiert bereits ! \xDC" "berschreiben ?";
   HANDLE held = c.held ? CreateFileA(seite.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
   {
@@ -260,17 +257,17 @@ TEST_P(Export, WritesTheFiles) {
     // An HTML document meets no existing files: its choice greys the policy.
     SendMessageA(GetDlgItem(run.page, Document), BM_CLICK, 0, 0);
     EXPECT_EQ(Buttons(run.page), favorites ? "checked: file skip www ftp email; greyed: skip ask overwrite" : documentOnly);
-    const char* dialog = favorites || records.empty() ? nullptr : "QX Internet 2.0 - Speichern als HTML-Dokument";
-    std::vector<int> clicks = {target, policy};
+    const char* dialog = favorites || c.records.empty() ? nullptr : "QX Internet 2.0 - Speichern als HTML-Dokument";
+    std::vector<int> clicks = {c.target, c.policy};
     if (c.unchecked) clicks.push_back(c.unchecked);
-    ASSERT_TRUE(run.Run(clicks, dialog, (result.empty() ? "" : folder_.path() + "\\seite").c_str(),
-                        policy == Ask ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
+    ASSERT_TRUE(run.Run(clicks, dialog, (c.result.empty() ? "" : folder_.path() + "\\seite").c_str(),
+                        c.policy == Ask ? Boxes{{ask, IDYES}, {ask, IDNO}} : Boxes{}));
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(run.page, Skip)) != FALSE, favorites);  // the favourites, chosen again
   }
   CloseHandle(held);
   const std::string got = ReadBytes(favorites ? seite : "seite");
-  const std::string want = favorites ? old + kShortcut + result + "\r\nIconIndex=1\r\n"
-                                     : result.empty() ? "altes Dokument" : result;
+  const std::string want = favorites ? old + kShortcut + c.result + "\r\nIconIndex=1\r\n"
+                                     : c.result.empty() ? "altes Dokument" : c.result;
   const auto same = std::mismatch(got.begin(), got.end(), want.begin(), want.end()).first - got.begin();
   EXPECT_TRUE(got == want) << got.substr(0, 200) << "\n...: the same up to byte " << same << " of " << want.size();
   EXPECT_EQ(ReadBytes(fav_ + "\\Dateien.url"), favorites ? kShortcut + "ftp://f/\r\n" : "");

@@ -60,7 +60,7 @@ ManagerRun::ManagerRun(const std::string& folder, int tab) {
   // A benchmark may time another build.
   process = StartProgram(std::getenv("QX_QXINET") ? std::getenv("QX_QXINET") : "Z:" QXINET_EXE, "", folder);
   if (empty) ExpectBox(kBoxTitle, "Adressdatei ist leer !");
-  sheet = WaitForWindow(process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWaitMs);
+  sheet = WaitForWindow(process.pid, kSheetTitle, nullptr, kWaitMs);
   if (sheet != nullptr && SelectTab(sheet, tab, kWaitMs)) page = CurrentPage(sheet);
   EXPECT_NE(page, nullptr) << "no page " << tab << "; seen: " << Seen(process);
 }

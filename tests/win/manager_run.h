@@ -7,6 +7,8 @@
 #include "tests/driver/uidriver.h"  // with the strings and vectors its calls take
 #include "tests/win/test_folder.h"
 
+// The caption of qxinet's property sheet.
+constexpr char kSheetTitle[] = "QX Internet 2.0 - Internetadressen verwalten";
 // Long, so that a first run on a busy machine passes; what a wait saw is told when it fails.
 constexpr int kWaitMs = 60000;
 

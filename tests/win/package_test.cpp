@@ -47,9 +47,6 @@ std::string Reg(HKEY root, const std::string& key, const char* value) {
   DWORD size = sizeof text;
   return RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) ? "" : text;
 }
-void SetReg(HKEY root, const std::string& key, const char* value, const std::string& text) {
-  RegSetKeyValueA(root, key.c_str(), value, REG_SZ, text.c_str(), DWORD(text.size() + 1));
-}
 // Which keys of an installation are there: "machine" (HKLM\Software\QXApps\name),
 // "user" (HKCU's), "entry" (the uninstall entry), each followed by a blank.
 bool HasKey(HKEY root, const std::string& key) {
@@ -152,17 +149,14 @@ TEST(PackageTest, InstallAndRemove) {
       {.what = "the package", .copyFiles = "", .directory = target, .seen = done, .listed = "qxinet.exe",
        .installPath = target, .keys = "machine entry "}};
   for (const auto& row : rows) {
-    const std::string& copyFiles = row.copyFiles;
-    const std::string& directory = row.directory;
-    const std::string& seen = row.seen;
-    const std::string name = copyFiles.empty() ? "QX Internet" : "QX Probe", key = kApps + name;
+    const std::string name = row.copyFiles.empty() ? "QX Internet" : "QX Probe", key = kApps + name;
     Forget(name);
     TestFolder folder;
-    WriteBytes("setup.ini", "[ProgrammName]\nName=QX Probe\n[InstDir]\nDir=C:\\QX\n[CopyFiles]\n" + copyFiles +
+    WriteBytes("setup.ini", "[ProgrammName]\nName=QX Probe\n[InstDir]\nDir=C:\\QX\n[CopyFiles]\n" + row.copyFiles +
                                 "[DelFiles]\nDFile1=a1.txt\n");
     WriteBytes("a.txt", "a");
     for (const char* file : {"setup.ini", "qxinet.exe", "qxuninst.exe"})  // the package over the probe's setup.ini
-      if (copyFiles.empty()) CopyFileA(Package(file).c_str(), file, FALSE);
+      if (row.copyFiles.empty()) CopyFileA(Package(file).c_str(), file, FALSE);
     for (const char* file : {"qxinet.exe", "qxuninst.exe"}) SetFileAttributesA(file, FILE_ATTRIBUTE_READONLY);  // a CD
     Running w(Package("setup.exe"), "", folder.path());
     HWND window = WaitForWindow(w.process.pid, "QX Setup v1.0 - " + name, "#32770", kWaitMs);
@@ -180,7 +174,7 @@ TEST(PackageTest, InstallAndRemove) {
     };
     EXPECT_EQ(page(IDC_PROGRAM_NAME), name) << Seen(w.process);
     go(kNext);
-    EXPECT_EQ(page(IDC_TARGET_DIRECTORY), copyFiles.empty() ? target : "C:\\QX");
+    EXPECT_EQ(page(IDC_TARGET_DIRECTORY), row.copyFiles.empty() ? target : "C:\\QX");
     EXPECT_EQ(SendMessageA(control(IDC_TARGET_DIRECTORY), EM_GETLIMITTEXT, 0, 0), 259);
     WriteBytes("setup.ini", "[CopyFiles]\nCOFile1=a.txt\nCNFile1=..\\out.txt\n[DelFiles]\nDFile1=..\\out.txt\n");
     SetText(control(IDC_TARGET_DIRECTORY), other);
@@ -189,20 +183,20 @@ TEST(PackageTest, InstallAndRemove) {
               "Das Programm \"" + name + "\" wird installiert im Verzeichnis \"" + other + "\" ...");
     go(kBack);
     EXPECT_EQ(page(IDC_TARGET_DIRECTORY), other);
-    SetText(control(IDC_TARGET_DIRECTORY), directory);
-    if (!seen.empty()) {
+    SetText(control(IDC_TARGET_DIRECTORY), row.directory);
+    if (!row.seen.empty()) {
       go(kNext);
       HWND status = control(kWizardStatus);  // asked now: the wizard answers no messages while it installs
       ClickButton(button(kNext));
       EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(button(kFinish)) && !usable(kFinish); }, kWaitMs))
           << Seen(w.process);
-      EXPECT_EQ(Follow(w, window, status, kSetupBox, [&] { return usable(kFinish); }), seen);
+      EXPECT_EQ(Follow(w, window, status, kSetupBox, [&] { return usable(kFinish); }), row.seen);
       EXPECT_EQ(GetText(button(kFinish)), "&Schlie\xDF" "en");
     }
-    ClickButton(button(seen.empty() ? IDCANCEL : kFinish));
+    ClickButton(button(row.seen.empty() ? IDCANCEL : kFinish));
     w.ExpectEnd();
-    EXPECT_EQ(FileExists(directory), row.folderLeft) << row.what;
-    EXPECT_EQ(ReadBytes(directory + "\\a1.txt"), row.copied) << row.what;
+    EXPECT_EQ(FileExists(row.directory), row.folderLeft) << row.what;
+    EXPECT_EQ(ReadBytes(row.directory + "\\a1.txt"), row.copied) << row.what;
     EXPECT_EQ(Reg(kLM, key + "\\DelFiles", "File1"), row.listed) << row.what;
     EXPECT_EQ(Reg(kLM, key, "InstallPath"), std::regex_replace(row.installPath, std::regex("<folder>"), folder.path()))
         << row.what;
@@ -218,16 +212,15 @@ TEST(PackageTest, InstallAndRemove) {
   EXPECT_TRUE(ReadBytes(kUninstaller) == ReadBytes(Package("qxuninst.exe")));
   // Its own access list: not the inherited one, which lets in Everyone (Wine) or all users (C:\ of Windows).
   EXPECT_FALSE(std::regex_search(AccessList(target), std::regex(";(WD|AU)\\)|unreadable"))) << AccessList(target);
-  SetReg(kCU, key, "BookmarkFile", "C:\\bookmark.htm");  // as qxinet keeps its paths
-  SetReg(kLM, key + "\\DelFiles", "File3", "extra.txt");    // File1 and File3, no File2
+  SetRegistryText(kCU, key, "BookmarkFile", "C:\\bookmark.htm");  // as qxinet keeps its paths
+  SetRegistryText(kLM, key + "\\DelFiles", "File3", "extra.txt");    // File1 and File3, no File2
   WriteBytes(target + "\\extra.txt", "x");
   SetFileAttributesA((target + "\\extra.txt").c_str(), FILE_ATTRIBUTE_READONLY);  // removed all the same
   {  // While the installed program runs, its file stays, and so do the entries.
     TestFolder data;
     WriteBytes("qxinetvz.dat", Bytes({MakeRecord("QX", "http://qx/")}));  // no box about an empty file
     Running program(target + "\\qxinet.exe", "", data.path());
-    ASSERT_TRUE(WaitForWindow(program.process.pid, "QX Internet 2.0 - Internetadressen verwalten", 0, kWaitMs))
-        << Seen(program.process);
+    ASSERT_TRUE(WaitForWindow(program.process.pid, kSheetTitle, 0, kWaitMs)) << Seen(program.process);
     EXPECT_EQ(Uninstall("QX Internet", IDC_REMOVE),
               kRemoving + "|L\xF6schen : qxinet.exe ...|!Datei qxinet.exe konnte nicht gel\xF6scht werden ! \n"
                           "Deinstallation abgebrochen !");
@@ -248,7 +241,7 @@ TEST(PackageTest, InstallAndRemove) {
 TEST(PackageTest, RefusedStarts) {
   TestFolder folder;
   const std::string setup = Package("setup.exe"), uninstaller = Package("qxuninst.exe");
-  SetReg(kLM, kEntries + "QX Fremd", "UninstallString", "C:\\Fremd\\uninst.exe");  // another product's entry
+  SetRegistryText(kLM, kEntries + "QX Fremd", "UninstallString", "C:\\Fremd\\uninst.exe");  // another product's entry
   for (const auto& [exe, ini, text] : std::vector<std::array<std::string, 3>>{
            {setup, "", "Parameterdatei setup.ini nicht gefunden ! \nProgramm abgebrochen !"},
            {uninstaller, "", "QXUninstall braucht eine Programmbezeichnung als Parameter !"},
@@ -292,15 +285,14 @@ TEST(PackageTest, RefusedStarts) {
       {.what = "a listed file already gone: removed", .name = probe, .installPath = dir, .listed = "gone.txt",
        .button = IDC_REMOVE, .seen = kRemoving + "|L\xF6schen : gone.txt ..." + kRemoved, .keys = ""}};
   for (const auto& row : rows) {
-    const std::string& name = row.name;
-    if (!row.installPath.empty()) SetReg(kLM, kApps + name, "InstallPath", row.installPath);
-    if (!row.installPath.empty()) SetReg(kLM, kApps + name + "\\DelFiles", "File1", row.listed);
-    SetReg(kCU, kApps + name, "BookmarkFile", "x");
+    if (!row.installPath.empty()) SetRegistryText(kLM, kApps + row.name, "InstallPath", row.installPath.c_str());
+    if (!row.installPath.empty()) SetRegistryText(kLM, kApps + row.name + "\\DelFiles", "File1", row.listed.c_str());
+    SetRegistryText(kCU, kApps + row.name, "BookmarkFile", "x");
     for (const char* file : {"a.txt", "b.txt"}) WriteBytes(dir + file, file), WriteBytes(kLink + "\\" + file, file);
-    EXPECT_EQ(Uninstall(name, row.button, uninstaller), row.seen) << row.what;
+    EXPECT_EQ(Uninstall(row.name, row.button, uninstaller), row.seen) << row.what;
     EXPECT_TRUE(FileExists(dir + "a.txt") && FileExists(kLink + "\\a.txt") && FileExists(dir + "b.txt")) << row.what;
-    EXPECT_EQ(KeysLeft(name), row.keys) << row.what;
-    Forget(name);
+    EXPECT_EQ(KeysLeft(row.name), row.keys) << row.what;
+    Forget(row.name);
   }
 }
 

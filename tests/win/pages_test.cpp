@@ -28,7 +28,7 @@ class PagesTest : public ::testing::Test {
     KillProgram(app_.process);  // which holds the data file
     WriteBytes("qxinetvz.dat", Bytes(records));
     app_.process = StartProgram("Z:" QXINET_EXE, "", folder_.path());  // Wine takes '/' as well
-    sheet_ = WaitForWindow(app_.process.pid, "QX Internet 2.0 - Internetadressen verwalten", nullptr, kWaitMs);
+    sheet_ = WaitForWindow(app_.process.pid, kSheetTitle, nullptr, kWaitMs);
     ASSERT_NE(sheet_, nullptr) << Seen();
   }
   // Whether the sheet has handled the message (and all sent before it).

@@ -17,8 +17,7 @@ HWND Start(Running& run, const std::string& folder, const char* box, bool toShee
   run.process = StartProgram(exe, "", folder);
   if (box) run.ExpectBox("QX Internet 2.0", box);
   if (box && !toSheet) run.ExpectEnd();
-  HWND sheet = toSheet ? WaitForWindow(run.process.pid, "QX Internet 2.0 - Internetadressen verwalten",
-                                       nullptr, kWaitMs) : nullptr;
+  HWND sheet = toSheet ? WaitForWindow(run.process.pid, kSheetTitle, nullptr, kWaitMs) : nullptr;
   EXPECT_TRUE(!toSheet || sheet) << Seen(run.process);
   return sheet;
 }

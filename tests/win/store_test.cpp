@@ -333,9 +333,7 @@ TEST(Store, AFullStoreRefusesAnAddition) {
   EXPECT_FALSE(AppendB());
   CloseStore();
   EXPECT_EQ(RecordedMessages(), Strings{kCannotWrite});
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  GetFileAttributesExA("qxinetvz.dat", GetFileExInfoStandard, &data);
-  EXPECT_EQ(LONGLONG{data.nFileSizeHigh} << 32 | data.nFileSizeLow, full);
+  EXPECT_EQ(std::filesystem::file_size("qxinetvz.dat"), std::uintmax_t(full));
   EXPECT_FALSE(FileExists("qxinetvz.tmp") || FileExists("qxinetvz.bak"));
 }
 

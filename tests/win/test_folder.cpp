@@ -47,15 +47,15 @@ AddressRecord MakeRecord(const std::string& name, const std::string& link, const
   return r;
 }
 
-static void SetUserValue(const char* key, const char* name, const char* value) {
-  if (!value) RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name);
-  else RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value, DWORD(std::strlen(value) + 1));
+void SetRegistryText(HKEY root, const std::string& key, const char* name, const char* text) {
+  if (!text) RegDeleteKeyValueA(root, key.c_str(), name);
+  else RegSetKeyValueA(root, key.c_str(), name, REG_SZ, text, DWORD(std::strlen(text) + 1));
 }
 
 UserValue::UserValue(const char* key, const char* name, const char* value) : key_(key), name_(name) {
   DWORD size = sizeof saved_;
   had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, saved_, &size) == ERROR_SUCCESS;
-  SetUserValue(key, name, value);
+  SetRegistryText(HKEY_CURRENT_USER, key, name, value);
 }
 
-UserValue::~UserValue() { SetUserValue(key_, name_, had_ ? saved_ : nullptr); }
+UserValue::~UserValue() { SetRegistryText(HKEY_CURRENT_USER, key_, name_, had_ ? saved_ : nullptr); }

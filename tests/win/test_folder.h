@@ -20,6 +20,9 @@ class TestFolder {
   std::string path_, previous_;
 };
 
+// A text value of the registry set (nullptr: removed), the key made if needed.
+void SetRegistryText(HKEY root, const std::string& key, const char* name, const char* text);
+
 // A value under HKEY_CURRENT_USER set for one test (nullptr: removed) and put back as it
 // was however the test ends.
 class UserValue {
