@@ -46,6 +46,6 @@ TEST(Scan, YieldsTheEntries) {
       got.push_back(std::to_string(entry.type) + "|" + entry.name + "|" + entry.link);
     };
     hotlist ? ScanHotlist(data, entry, store) : ScanBookmarks(data, entry, store);
-    EXPECT_EQ(got, expected) << text;
+    EXPECT_EQ(got, expected) << (hotlist ? "as a hotlist: " : "as a bookmark file: ") << text;
   }
 }

@@ -41,7 +41,7 @@ TEST(SetupRules, ParameterChecksInOrder) {
            {{a, b, {"Name", std::string(98, 'n')}}, kProgramNameTooLong}}) {
     ini.insert({{"Name", "P"}, {"Dir", "D"}});
     SetupParameters params{};
-    EXPECT_STREQ(CheckParameters(Reader(ini), params), message) << ini["CNFile1"] << ini["Name"];
+    EXPECT_STREQ(CheckParameters(Reader(ini), params), message) << ::testing::PrintToString(ini);
   }
 }
 
