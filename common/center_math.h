@@ -1,5 +1,5 @@
 // Where a window goes when it is centred over another: plain arithmetic,
-// shared by the Win32 helper and its tests.
+// kept apart from the Win32 helper that moves the window.
 #pragma once
 
 struct CenterPoint {

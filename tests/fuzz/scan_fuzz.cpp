@@ -1,6 +1,7 @@
 // Arbitrary bytes as a hotlist and as a bookmark file, the latter as read
-// and, if it declares UTF-8, as converted: each scan stays within the data
-// and yields one whole entry per mark. An input whose first byte is odd
+// and, if it declares UTF-8, as converted: the check of the hotlist's first
+// line and each scan stay within the data, and each scan yields one whole
+// entry per mark. An input whose first byte is odd
 // stands for the rest repeated to about 1 MB: a pattern that costs more than
 // its length (a search begun again at every mark) then runs past the
 // per-input time limit.
@@ -25,6 +26,7 @@ static void Check(const std::vector<char> bytes, Scan scan, Count count) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const bool repeat = size > 1 && data[0] % 2;
   std::vector<char> text(data + repeat, data + size);
+  IsHotlist(std::string_view(text.data(), text.size()));  // the file's first line, read as it is: no more
   while (repeat && text.size() + size <= (1 << 20)) text.insert(text.end(), data + 1, data + size);
   Check(text, ScanHotlist, CountHotlistMarks);
   Check(text, ScanBookmarks, CountBookmarkMarks);

@@ -23,7 +23,7 @@ TEST(Scan, YieldsTheEntries) {
       {false, "<A HREF=\"http://x/\">" + std::string(130, 'n') + "</A>" + std::string(12, ' '),
        {"0|" + std::string(127, 'n') + "|http://x/"}},
       {false, "<A HREF=\"file:///C|/dir/page.htm\">1</A><A HREF=\"FILE:///C|/x.htm\">2</A>"
-       "<A HREF=\"file://host/x.htm\">3</A><A HREF=\"file:\">4</A>" + std::string(12, ' '),
+       "<A HREF=\"file://host/x.htm\">3</A><A HREF=\"FILE:///\">4</A>" + std::string(12, ' '),
        {"16|1|file:C|\\dir\\page.htm", "16|2|file:C|\\x.htm", "16|3|file:\\\\host\\x.htm", "16|4|file:"}},
       {false, "<A HREF=\"http://a/?HREF=xy\">n</A>" "            ", {"0|n|http://a/?HREF=xy", "255|n|y"}},
       {false, "....<A HREF=\"http://a/\">Nam", {"0|Nam|http://a/"}},

@@ -1,8 +1,8 @@
 // The import's in-memory catalogue against the entry-by-entry import: every
 // addition appended and put in name order as the bubble sort leaves it (a
 // stable sort), every lookup a scan from the front, every overwrite the first
-// 385 bytes, the backup the file before the addition. What a scan from the
-// front answers is pinned down by the record tests. A bubble sort that swaps
+// 385 bytes, the backup the file before the addition. The scan from the
+// front and the index, written apart, are held to each other. A bubble sort that swaps
 // only when the first name is greater is a stable sort: every sort here holds
 // the store's name sort to it.
 #include <gtest/gtest.h>

@@ -45,17 +45,19 @@ TEST(SetupRules, ParameterChecksInOrder) {
   }
 }
 
-// Entries numbered 1 to 20, each pair complete; and the directories made.
+// Entries numbered 1 to 20, each pair complete, and texts cut to their
+// fields; and the directories made.
 TEST(SetupRules, NumberedEntriesAndDirectories) {
-  const Ini ini = {{"Name", "P"}, {"Dir", "D"}, {"COFile1", "a"}, {"CNFile1", "a1"}, {"COFile3", "b"},
+  const Ini ini = {{"Name", "P"}, {"Dir", std::string(300, 'D')}, {"COFile1", "a"}, {"CNFile1", "a1"}, {"COFile3", "b"},
                    {"CNFile4", "b4"}, {"COFile7", "c"}, {"CNFile7", "c7"}, {"COFile20", "d"}, {"CNFile20", "d20"},
                    {"COFile21", "e"}, {"CNFile21", "e21"}, {"DFile2", "x"}, {"DFile20", "y"}, {"DFile21", "z"}};
   SetupParameters params{};
   ASSERT_EQ(CheckParameters(Reader(ini), params), nullptr);
-  std::string found = params.programName + std::string(params.targetDirectory) + " ";
-  for (const CopyPair& p : params.copyPairs) found += p.source + ">" + p.target + " ";
-  for (const ListedFile& f : params.listedFiles) found += std::to_string(f.number) + f.name + " ";
-  EXPECT_EQ(found, "PD a>a1 c>c7 d>d20 2x 20y ");
+  std::vector<std::string> read = {"Name=" + std::string(params.programName), "Dir=" + std::string(params.targetDirectory)};
+  for (const CopyPair& p : params.copyPairs) read.push_back("copy " + p.source + " to " + p.target);
+  for (const ListedFile& f : params.listedFiles) read.push_back("DFile" + std::to_string(f.number) + "=" + f.name);
+  EXPECT_EQ(read, (std::vector<std::string>{"Name=P", "Dir=" + std::string(259, 'D'), "copy a to a1", "copy c to c7",
+                                            "copy d to d20", "DFile2=x", "DFile20=y"}));
   // Cut at every backslash but the last.
   for (const auto& [target, expected] : std::vector<std::pair<std::string, std::vector<std::string>>>{
            {"C:\\A\\B\\", {"C:\\A", "C:\\A\\B\\"}}, {"C:\\", {"C:\\"}}, {"\\A\\B", {"\\A", "\\A\\B"}},
@@ -78,7 +80,8 @@ TEST(UninstallRules, ProgramNameAndInstallDirectory) {
            {"C:\\QX", "C:\\QX\\"}, {"C:\\QX\\", "C:\\QX\\"}, {"C:\\", "C:\\"}, {"", "-"},
            {long258, long258 + "\\"}, {long258 + "d", "-"}, {long258 + "\\", long258 + "\\"}})
     EXPECT_EQ(DirectoryForJoining(path, joined) ? joined : "-", expected) << path;
-  EXPECT_EQ(DirectoryToRemove("C:\\QX\\") + "|" + DirectoryToRemove("C:\\"), "C:\\QX|C:\\");
+  EXPECT_EQ(DirectoryToRemove("C:\\QX\\"), "C:\\QX");
+  EXPECT_EQ(DirectoryToRemove("C:\\"), "C:\\");
 }
 
 // A name of setup.ini names a file, not a device or a stream (by the

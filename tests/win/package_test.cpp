@@ -41,12 +41,6 @@ std::string AccessList(const std::string& folder) {
   return std::unique_ptr<char, decltype(&LocalFree)>(text, LocalFree).get();
 }
 
-// The text of a value, "" if there is none.
-std::string Reg(HKEY root, const std::string& key, const char* value) {
-  char text[1024];
-  DWORD size = sizeof text;
-  return RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) ? "" : text;
-}
 // Which keys of an installation are there: "machine" (HKLM\Software\QXApps\name),
 // "user" (HKCU's), "entry" (the uninstall entry), each followed by a blank.
 bool HasKey(HKEY root, const std::string& key) {
@@ -197,18 +191,18 @@ TEST(PackageTest, InstallAndRemove) {
     w.ExpectEnd();
     EXPECT_EQ(FileExists(row.directory), row.folderLeft) << row.what;
     EXPECT_EQ(ReadBytes(row.directory + "\\a1.txt"), row.copied) << row.what;
-    EXPECT_EQ(Reg(kLM, key + "\\DelFiles", "File1"), row.listed) << row.what;
-    EXPECT_EQ(Reg(kLM, key, "InstallPath"), std::regex_replace(row.installPath, std::regex("<folder>"), folder.path()))
-        << row.what;
+    EXPECT_EQ(RegistryText(kLM, key + "\\DelFiles", "File1").value_or(""), row.listed) << row.what;
+    EXPECT_EQ(RegistryText(kLM, key, "InstallPath").value_or(""),
+              std::regex_replace(row.installPath, std::regex("<folder>"), folder.path())) << row.what;
     EXPECT_EQ(KeysLeft(name), row.keys) << row.what;
   }
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
-  const std::string date = Reg(kLM, key, "InstallDate");
+  const std::string date = RegistryText(kLM, key, "InstallDate").value_or("");
   EXPECT_TRUE(std::regex_match(date, std::regex("\\d+\\.\\d+\\.20\\d\\d, \\d\\d:\\d\\d:\\d\\d"))) << date;
   EXPECT_EQ(GetFileAttributesA(kUninstaller.c_str()), DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
   EXPECT_EQ(GetFileAttributesA((target + "\\qxinet.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-  EXPECT_EQ(Reg(kLM, entry, "DisplayName"), "QX Internet");
-  EXPECT_EQ(Reg(kLM, entry, "UninstallString"), "qxuninst.exe QX Internet");
+  EXPECT_EQ(RegistryText(kLM, entry, "DisplayName"), "QX Internet");
+  EXPECT_EQ(RegistryText(kLM, entry, "UninstallString"), "qxuninst.exe QX Internet");
   EXPECT_TRUE(ReadBytes(kUninstaller) == ReadBytes(Package("qxuninst.exe")));
   // Its own access list: not the inherited one, which lets in Everyone (Wine) or all users (C:\ of Windows).
   EXPECT_FALSE(std::regex_search(AccessList(target), std::regex(";(WD|AU)\\)|unreadable"))) << AccessList(target);

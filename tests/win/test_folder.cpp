@@ -47,15 +47,21 @@ AddressRecord MakeRecord(const std::string& name, const std::string& link, const
   return r;
 }
 
+std::optional<std::string> RegistryText(HKEY root, const std::string& key, const char* name) {
+  char text[1024];
+  DWORD size = sizeof text;
+  if (RegGetValueA(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return std::nullopt;
+  return text;
+}
+
 void SetRegistryText(HKEY root, const std::string& key, const char* name, const char* text) {
   if (!text) RegDeleteKeyValueA(root, key.c_str(), name);
   else RegSetKeyValueA(root, key.c_str(), name, REG_SZ, text, DWORD(std::strlen(text) + 1));
 }
 
-UserValue::UserValue(const char* key, const char* name, const char* value) : key_(key), name_(name) {
-  DWORD size = sizeof saved_;
-  had_ = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, saved_, &size) == ERROR_SUCCESS;
+UserValue::UserValue(const char* key, const char* name, const char* value)
+    : key_(key), name_(name), saved_(RegistryText(HKEY_CURRENT_USER, key, name)) {
   SetRegistryText(HKEY_CURRENT_USER, key, name, value);
 }
 
-UserValue::~UserValue() { SetRegistryText(HKEY_CURRENT_USER, key_, name_, had_ ? saved_ : nullptr); }
+UserValue::~UserValue() { SetRegistryText(HKEY_CURRENT_USER, key_, name_, saved_ ? saved_->c_str() : nullptr); }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ class TestFolder {
   std::string path_, previous_;
 };
 
-// A text value of the registry set (nullptr: removed), the key made if needed.
+// A text value of the registry, if there is one; and one set (nullptr: removed), the key made if needed.
+std::optional<std::string> RegistryText(HKEY root, const std::string& key, const char* name);
 void SetRegistryText(HKEY root, const std::string& key, const char* name, const char* text);
 
 // A value under HKEY_CURRENT_USER set for one test (nullptr: removed) and put back as it
@@ -32,8 +34,7 @@ class UserValue {
 
  private:
   const char *key_, *name_;
-  char saved_[MAX_PATH] = "";
-  bool had_ = false;
+  std::optional<std::string> saved_;
 };
 
 std::string ReadBytes(const std::string& file);
