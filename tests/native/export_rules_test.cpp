@@ -46,4 +46,5 @@ TEST(Utf8Files, DeclarationAndConversion) {
   for (auto c : conversions) EXPECT_EQ(c.in.substr(0, Utf8ToCp1252(&c.in[0], c.in.size())), c.out) << c.out;
   EXPECT_EQ(Utf16ToCp1252(u"Gr\u00FC\u00DF \u20AC\u0178 a\uFF3Cb \u2215\u0081 \U0001F600|\xD800x|\xDC00"),
             "Gr\xFC\xDF \x80\x9F a?b ?? ?|?x|?");
+  EXPECT_EQ(Cp1252ToUtf16("\x80\x9F\xFF"), u"\u20AC\u0178\u00FF") << "a favourite's name, as its file is named";
 }

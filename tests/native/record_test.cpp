@@ -6,12 +6,11 @@
 
 #include "addressdb/record.h"
 
-// Every byte c, then the texts given (an empty one is left as the bytes).
-static AddressRecord Filled(char c, const std::string& name = "", const std::string& link = "") {
+// Every byte c, then the name given (an empty one is left as the bytes).
+static AddressRecord Filled(char c, const std::string& name = "") {
   AddressRecord r;
   std::memset(&r, c, sizeof r);
   if (!name.empty()) SetFieldText(r.name, name);
-  if (!link.empty()) SetFieldText(r.link, link);
   return r;
 }
 
