@@ -114,8 +114,7 @@ void FollowStoreMove(HWND list, ShownList& shown, const StoreMove& move, long ch
       const std::string& key = shown.keys[at];
       const auto place = std::lower_bound(shown.order.begin(), shown.order.end(), key,
                                           [&](std::size_t e, const std::string& k) { return shown.keys[e] < k; });
-      shown.distinct = (place == shown.order.end() || shown.keys[*place] != key) &&
-                       (place == shown.order.begin() || shown.keys[*(place - 1)] != key);
+      shown.distinct = place == shown.order.end() || shown.keys[*place] != key;  // all before it are less
       shown.order.insert(place, at);
     }
   }

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-// A started program. Its handle is left open: a test starts few programs, and
-// an exit code stays readable as long as the test runs.
+// A started program. Its handle is left open: a test starts at most a few
+// hundred programs, and an exit code stays readable as long as the test runs.
 struct Process { HANDLE handle = nullptr; DWORD pid = 0; };
 
 // For a test's clean-up after a failure: a program left running would keep

@@ -27,8 +27,8 @@ static AddressRecord Random(std::mt19937& rng, unsigned numbers) {
                                       "ftp://\xC4/", "FTP://\xE4/", "http://b/", "news:x", ""};
   AddressRecord r;
   for (std::size_t i = 0; i < sizeof r; ++i) reinterpret_cast<char*>(&r)[i] = char(rng());
-  SetFieldText(r.name, names[rng() % 17]);
-  SetFieldText(r.link, links[rng() % 9] + (numbers ? std::to_string(rng() % numbers) : ""));
+  SetFieldText(r.name, names[rng() % std::size(names)]);
+  SetFieldText(r.link, links[rng() % std::size(links)] + (numbers ? std::to_string(rng() % numbers) : ""));
   return r;
 }
 
@@ -80,7 +80,7 @@ TEST(ImportImage, AnswersAsEntryByEntry) {
         Sort(file, true);
         image.Add(entry);
       } else if (rename || rng() % 4 != 0) {  // else skipped
-        std::memcpy(&file[found], &entry, 1 + 128 + 256);
+        std::memcpy(&file[found], &entry, offsetof(AddressRecord, description));
         image.Overwrite(static_cast<std::size_t>(found), entry);
         if (!big) Sort(file, false);  // the large file: its sorts at additions are enough
       }

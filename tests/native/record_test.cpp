@@ -23,13 +23,13 @@ TEST(Record, FieldsNamesAndLinkEquality) {
   AddressRecord r = Filled('x', std::string(200, 'N'));  // the cut text must not spill into the link
   EXPECT_EQ(std::string(FieldText(r.name)) + r.link[0], std::string(127, 'N') + 'x');
   r = Filled('A');
-  EXPECT_EQ(FieldText(r.name).size() + FieldText(r.link).size() + FieldText(r.description).size(), 640u);
-  // Names: capitals before small letters, umlauts last.
+  EXPECT_EQ(FieldText(r.name).size() + FieldText(r.link).size() + FieldText(r.description).size(), RecordSize - 1);
+  // Names: capitals before small letters, umlauts last (the other way round is
+  // held to the import's sort in import_image_test.cpp).
   const char* const ascending[] = {"", "A", "Ab", "Abc", "B", "Bank", "Zoo", "a", "alpha", "b",
                                    "zzz", "~", "\x80", "\xC4pfel"};
   for (std::size_t i = 0; i + 1 < std::size(ascending); ++i) {
     EXPECT_LT(CompareNames(Filled(0, ascending[i]), Filled(0, ascending[i + 1])), 0) << ascending[i];
-    EXPECT_GT(CompareNames(Filled(0, ascending[i + 1]), Filled(0, ascending[i])), 0) << ascending[i];
   }
   EXPECT_EQ(CompareNames(Filled('t', "Name"), Filled(0, "Name")), 0) << "bytes behind the terminator";
   EXPECT_EQ(CompareNames(Filled('N'), Filled('N')), 0) << "names without a terminator, within their field";

@@ -62,7 +62,7 @@ const std::string kAskedAgain = "0|Alt drei|http://alt.EXAMPLE/|Beschreibung";
 const std::string kAsk = "' eingetragen ! \xDC" "berschreiben ?";
 
 struct ImportCase {
-  int source, policy;         // policy 0 (printed -1): Skip, then Overwrite with the file the dialog offers
+  int source, policy;         // policy 0: Skip, then Overwrite with the file the dialog offers
   std::string file, content;  // file "": bookmark.htm, the dialog cancelled; content "@x": the sample x
   std::vector<std::string> after;  // for a sample: records that must be among its entries
   Boxes boxes = {};
@@ -71,8 +71,8 @@ struct ImportCase {
   std::vector<std::vector<std::string>> asked = {};
 };
 void PrintTo(const ImportCase& c, std::ostream* out) {
-  *out << (c.source == Bookmarks ? "bookmarks " : "hotlist ") << (c.file.empty() ? "(cancelled)" : c.file) << ", policy "
-       << (c.policy ? c.policy - Skip : -1) << ": " << c.content.substr(0, 40);
+  *out << (c.source == Bookmarks ? "bookmarks " : "hotlist ") << (c.file.empty() ? "(cancelled)" : c.file) << ", "
+       << (c.policy == Skip ? "skip" : c.policy == Ask ? "ask" : "skip, overwrite") << ": " << c.content.substr(0, 40);
 }
 class Import : public Pages, public ::testing::WithParamInterface<ImportCase> {};
 
@@ -96,7 +96,7 @@ TEST_P(Import, StoresWhatTheFileHolds) {
     ASSERT_TRUE(SelectTab(run.sheet, 0));
     const std::vector<std::string> now = StoredRecords("qxinetvz.dat");
     EXPECT_EQ(ListItems(GetDlgItem(CurrentPage(run.sheet), IDC_LIST)).size(),
-              std::count_if(now.begin(), now.end(), [](const std::string& r) { return r[0] == '0'; }));
+              std::count_if(now.begin(), now.end(), [](const std::string& r) { return r[0] == '0'; })) << "WWW page";
   }
   const std::vector<std::string> stored = StoredRecords("qxinetvz.dat");
   if (!sample) { EXPECT_EQ(stored, c.after); }
@@ -128,6 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Files, Import, ::testing::ValuesIn(std::vector<ImportCa
     {Bookmarks, Skip, "bookmark.htm", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
      "<DT><A HREF=\"http://z\xC3\xBC" "ge.example/\">Z\xC3\xBC" "ge \xE2\x80\x94 \xE2\x82\xAC \xE4\xB8\xAD</A>\n"
      "</DL><p>\n</HTML>\n", {kStored[0], "0|Z\xFC" "ge \x97 \x80 ?|http://z\xFC" "ge.example/|"}},
+    // Just below and at the least size a bookmark file has (MinimumBookmarkFileSize, 140 bytes).
     {Bookmarks, Skip, "bookmark.htm", std::string(139, 'x'), kStored,
      {{"Keine Eintr\xE4ge in Bookmarkdatei !", IDOK}}, {kStored}},
     {Bookmarks, Skip, "bookmark.htm", std::string(140, 'x'), kStored},
@@ -192,6 +193,7 @@ TEST_F(Pages, KilledImport) {
     for (std::size_t i : order) if (i < n) bytes += Bytes({added[i]});
     return bytes;
   };
+
   const unsigned seed = std::random_device{}();
   std::printf("seed %u\n", seed);
   std::mt19937 random(seed);
@@ -200,8 +202,8 @@ TEST_F(Pages, KilledImport) {
   for (int round = 0; round <= 24; ++round) {
     const std::size_t grown = added.size() * round / 40 * RecordSize;
     const DWORD delay = random() % 30;
-    SCOPED_TRACE("round " + std::to_string(round) + ", killed (0: not) " + std::to_string(delay) + " ms after " +
-                 std::to_string(grown) + " bytes");
+    SCOPED_TRACE("round " + std::to_string(round) + " (0: not killed), killed " + std::to_string(delay) +
+                 " ms after " + std::to_string(grown) + " bytes");
     WriteBytes("qxinetvz.dat", Bytes({added[0]}));
     DeleteFileA("qxinetvz.bak");
     {
@@ -219,8 +221,8 @@ TEST_F(Pages, KilledImport) {
     const std::string data = ReadBytes("qxinetvz.dat"), backup = ReadBytes("qxinetvz.bak");
     const std::size_t count = data.size() / RecordSize, saved = backup.size() / RecordSize;
     // No backup: none yet. Compared whole, as tens of megabytes are not worth printing.
-    EXPECT_TRUE(data == state(count) && backup == state(saved) && saved <= count) << count << " " << saved;
-    EXPECT_TRUE(round > 0 || (count == added.size() && saved == count - 1)) << count << " " << saved;
+    EXPECT_TRUE(data == state(count) && backup == state(saved) && saved <= count) << count << ", backup " << saved;
+    EXPECT_TRUE(round > 0 || (count == added.size() && saved == count - 1)) << count << ", backup " << saved;
     if (round > 0 && count > 1 && count < added.size()) ++partWay;
   }
   std::printf("kills that left an import part-way: %d of 24\n", partWay);
@@ -233,7 +235,7 @@ struct ExportCase {
   int target;
   int policy = Skip;   // Ask: both questions about Seite.url come, the first answered yes
   int unchecked = 0;   // a category box clicked off before the run
-  std::string result;  // the text of Seite.url, or of the document ("": its dialog cancelled or none)
+  std::string result;  // the link in Seite.url, or the text of the document ("": its dialog cancelled or none)
   std::vector<std::string> records;
   bool held = false;  // Seite.url held open, without sharing, by another program
 };
@@ -316,7 +318,7 @@ INSTANTIATE_TEST_SUITE_P(Targets, Export, ::testing::ValuesIn(std::vector<Export
     // Held by another program, the file exists all the same: asked about (and not written).
     {.what = "favourites held", .target = Favorites, .policy = Ask, .result = "http://alt/", .records = kFavorites,
      .held = true},
-    {.what = "no category chosen", .target = Document, .unchecked = IDC_TYPE_WEB, .result = kHead + kFoot,
+    {.what = "no record of a category chosen", .target = Document, .unchecked = IDC_TYPE_WEB, .result = kHead + kFoot,
      .records = {"0|W|http://w/|", "3|N|news:n|"}},
     {.what = "the document's dialog cancelled", .target = Document, .result = "", .records = {"0|W|http://w/|"}}}));
 

@@ -3,6 +3,7 @@
 #include "tests/win/manager_run.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -75,7 +76,7 @@ ManagerRun::~ManagerRun() {
 // combo box in a combo box, all three of that id.
 HWND FileNameField(HWND dialog) {
   HWND field = dialog;
-  for (int depth = 0; depth < 3; ++depth) field = GetDlgItem(field, 1148);
+  for (int depth = 0; depth < 3; ++depth) field = GetDlgItem(field, cmb13);
   return field;
 }
 

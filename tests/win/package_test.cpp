@@ -18,6 +18,8 @@ const int kWizardStatus = IDC_STATUS;
 const int kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;  // the wizard's buttons
 const char kSetupBox[] = "QX Setup v1.0 - Fehler", kUninstallBox[] = "QX Uninstall v1.0 - Fehler";
 const std::string kApps = "Software\\QXApps\\", kUninstaller = "C:\\windows\\qxuninst.exe";
+// Read-only, system, archive: as setup marks the uninstaller.
+const DWORD kMarked = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 const std::string kEntries = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const HKEY kLM = HKEY_LOCAL_MACHINE, kCU = HKEY_CURRENT_USER;
 // The status texts of an uninstallation as Follow() tells them: the reading,
@@ -114,7 +116,7 @@ TEST(PackageTest, InstallAndRemove) {
     std::filesystem::remove_all(left);
   SetFileAttributesA(kUninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
   WriteBytes(kUninstaller, "old");  // an earlier uninstaller, marked as setup marks it: replaced
-  SetFileAttributesA(kUninstaller.c_str(), 0x25);
+  SetFileAttributesA(kUninstaller.c_str(), kMarked);
   const struct {
     const char* what;
     std::string copyFiles, directory;
@@ -199,7 +201,7 @@ TEST(PackageTest, InstallAndRemove) {
   const std::string key = kApps + "QX Internet", entry = kEntries + "QX Internet";
   const std::string date = RegistryText(kLM, key, "InstallDate").value_or("");
   EXPECT_TRUE(std::regex_match(date, std::regex("\\d+\\.\\d+\\.20\\d\\d, \\d\\d:\\d\\d:\\d\\d"))) << date;
-  EXPECT_EQ(GetFileAttributesA(kUninstaller.c_str()), DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+  EXPECT_EQ(GetFileAttributesA(kUninstaller.c_str()), kMarked);
   EXPECT_EQ(GetFileAttributesA((target + "\\qxinet.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_EQ(RegistryText(kLM, entry, "DisplayName"), "QX Internet");
   EXPECT_EQ(RegistryText(kLM, entry, "UninstallString"), "qxuninst.exe QX Internet");
@@ -229,7 +231,8 @@ TEST(PackageTest, InstallAndRemove) {
 
 // Both programs refuse to start without what they need: only their box, then
 // exit code 0 (which fault of setup.ini gives which message is tested
-// natively; here one, a source out of the package folder). Abandoned and
+// natively; here a source out of the package folder and a program name whose
+// uninstall entry is another program's, which only setup itself reads). Abandoned and
 // cancelled removals touch nothing; a complete one leaves a file it was not
 // given, and so the directory.
 TEST(PackageTest, RefusedStarts) {

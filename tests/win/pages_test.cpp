@@ -121,7 +121,7 @@ TEST_F(PagesTest, ChangeDeleteAndNewEntries) {
       {.tab = 0, .item = 1, .button = IDC_CHANGE, .texts = {nullptr, "ftp://g/"}, .stored = {beta, gf, zeta}},
       {.tab = 0, .item = 1, .button = IDC_DELETE, .asked = "Zeta", .answer = IDNO, .stored = {beta, gf, zeta}},
       {.tab = 0, .item = 1, .button = IDC_DELETE, .asked = "Zeta", .stored = {beta, gf}},
-      // The ftp page's list, made last, holds record positions; this addition on another page moves them.
+      // The ftp page's list, made last, holds record positions; the addition after it, on another page, moves them.
       {.tab = 1, .item = 0, .button = IDC_CHANGE, .texts = {nullptr, nullptr, "g2"}, .stored = {beta, gamma}},
       {.tab = 0, .item = -1, .button = IDC_NEW, .texts = {"Aaa", "http://aa/"}, .stored = {aaa, beta, gamma}},
       {.tab = 1, .item = 0, .button = IDC_DELETE, .asked = "Gamma", .stored = {aaa, beta}},

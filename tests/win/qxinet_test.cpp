@@ -35,19 +35,19 @@ TEST(Qxinet, FirstStartInstancesSideBySideAndRefusedStarts) {
   WriteBytes(otherFile, kTwoRecords);
   Running first, second, there;
   HWND firstSheet = Start(first, folder.path(), "Adressdatei ist leer !", true);
-  EXPECT_TRUE(FileExists("qxinetvz.dat") && ReadBytes("qxinetvz.dat").empty());
   Start(second, folder.path(), "Adressdatenbank ist bereits von einer anderen Instanz dieses Programms ge\xF6"
                                "ffnet ! Programm wird beendet !", false);
   HWND thereSheet = Start(there, other, nullptr, true);
   EXPECT_EQ(ListItems(GetDlgItem(CurrentPage(thereSheet), IDC_LIST)), std::vector<std::string>{"Beispiel"});
   first.ExpectEnd(firstSheet);
+  EXPECT_TRUE(FileExists("qxinetvz.dat") && ReadBytes("qxinetvz.dat").empty());  // read once it is no longer held
   there.ExpectEnd(thereSheet);
   EXPECT_EQ(ReadBytes(otherFile), kTwoRecords);
   for (const std::string& path : {folder.path(), other})
     for (const char* file : {"\\qxinetvz.bak", "\\qxinetvz.lck", "\\qxinetvz.tmp"})
       EXPECT_FALSE(FileExists(path + file)) << path << file;
   for (bool held : {false, true}) {
-    const std::string before = held ? kTwoRecords : std::string(642, 'x');
+    const std::string before = held ? kTwoRecords : std::string(RecordSize + 1, 'x');
     WriteBytes(otherFile, before);
     HANDLE lock = held ? CreateFileA(otherFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                        : INVALID_HANDLE_VALUE;

@@ -11,7 +11,6 @@
 // at random moments by another process is store_kill_test.cpp.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <regex>
