@@ -82,7 +82,7 @@ TEST(ListFill, FilledAtOnceAndFollowingEveryChangeAsNameByName) {
     if (RecordCount() && random() % 50 == 0) return std::string(FieldText(RecordAt(random() % RecordCount()).name));
     return "U" + std::to_string(random());
   };
-  auto anyLink = [&](int step) { return (random() % 4 ? "http://" : "ftp://") + std::to_string(step) + "/"; };
+  auto anyLink = [&](int n) { return (random() % 4 ? "http://" : "ftp://") + std::to_string(n) + "/"; };
   std::vector<AddressRecord> records;
   for (; step < 300; ++step) records.push_back(MakeRecord(MixedName(random), anyLink(step)));
   // In name order, as the store keeps them: a rename then moves one record, not all.
